@@ -1,0 +1,123 @@
+// The document: settings load and save, job preparation of the three slots, segment building.
+#include "document/marquelldoc.h"
+
+#include "document/configstore.h"
+#include "platform/appdir.h"
+#include "plot/jobgeometry.h"
+#include "printdata/segmentpacker.h"
+#include "queue/workerflags.h"
+
+CMarquellDoc::CMarquellDoc(const std::string& appDir)
+{
+    m_strAppDir = appDir.empty() ? GetProgramDir() : appDir;
+    m_strConfigPath = m_strAppDir + "/config.ini";
+    m_nViewMode = 0;
+    LoadConfig();
+}
+
+CMarquellDoc::~CMarquellDoc()
+{
+    FreeSlots();
+}
+
+bool CMarquellDoc::LoadConfig()
+{
+    return CConfigStore::Load(m_UserDefine, m_strConfigPath);
+}
+
+bool CMarquellDoc::SaveConfig()
+{
+    return CConfigStore::Save(m_UserDefine, m_strConfigPath);
+}
+
+bool CMarquellDoc::PrepareJob(JobSlot slot)
+{
+    CUserDefine& ud = m_UserDefine;
+    m_pCurLayout = &m_Layout[slot];
+    m_pCurPlt = &m_PltData[slot];
+    CPltFileData& plt = *m_pCurPlt;
+
+    plt.SetCharSize(ud.PLTFONTSIZE);
+    plt.SetScale(ud.m_fRatioX, ud.m_fRatioY);
+    plt.SetFlipY(ud.m_bFlipY);
+    plt.SetRotate(ud.PRINTROTATION90);
+    plt.SetMirror(ud.PRINTMIRROR);
+    m_pCurLayout->Reset();
+
+    if (!plt.Load(m_strSlotPath[slot].c_str()))
+        return false;
+
+    if (plt.GetMirror())
+        plt.Mirror();
+    if (plt.GetRotate()) {
+        plt.Rotate90();
+        if (ud.PRINTROTATION90_UNCLOCKWISE) {
+            plt.Rotate90();
+            plt.Rotate90();
+        }
+    }
+    // The base quarter turn brings the plot's long axis from the file's X to the feed.
+    plt.SetRotate(1);
+    plt.Rotate90();
+
+    ComputeSize(plt, slot);
+    if (slot != SlotPreview && m_bFoldJob)
+        FoldWideJob(plt);
+
+    m_pCurLayout->Setup(&ud, plt);
+    CPltLineSectS4Data& sections = m_Sections[slot];
+    sections.m_pLayout = m_pCurLayout;
+    sections.CountFragments(plt);
+    sections.FillFragments(plt);
+    return true;
+}
+
+void CMarquellDoc::ComputeSize(PltInfo& info, JobSlot slot)
+{
+    CJobGeometry::ComputeSize(info, slot == SlotPreview, m_UserDefine.MAXWIDTH, m_bFoldJob);
+}
+
+void CMarquellDoc::FoldWideJob(PltInfo& info)
+{
+    CJobGeometry::FoldWideJob(info);
+}
+
+bool CMarquellDoc::AllocPrintBuffers()
+{
+    CPltS4C4PrintData& data = m_PrintData[SlotPrint];
+    data.m_pLayout = &m_Layout[SlotPrint];
+    m_Layout[SlotPrint].Finalize();
+    return data.AllocBuffers();
+}
+
+bool CMarquellDoc::IsJobDone()
+{
+    const CJobLayout& layout = m_Layout[SlotPrint];
+    bool done = layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1 ||
+                layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest;
+    if (done)
+        gStopRequest = false;
+    return done;
+}
+
+bool CMarquellDoc::MakeSegment(int cursor)
+{
+    return CSegmentPacker::MakeSegment(m_PrintData[SlotPrint], m_Layout[SlotPrint], m_Sections[SlotPrint],
+                                       m_UserDefine, cursor, gColorBarPending, m_fnPoll);
+}
+
+bool CMarquellDoc::CompressAndChecksum()
+{
+    std::lock_guard<std::mutex> lock(m_PrintDataLock);
+    return CSegmentPacker::CompressAndChecksum(m_PrintData[SlotPrint], m_Layout[SlotPrint],
+                                               m_UserDefine.DATACOMPRESS, m_fnPoll);
+}
+
+void CMarquellDoc::FreeSlots()
+{
+    for (int slot = 0; slot < 3; ++slot) {
+        m_PltData[slot].FreeLines();
+        m_Sections[slot].FreeSections();
+        m_PrintData[slot].FreeBuffers();
+    }
+}

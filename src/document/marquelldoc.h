@@ -1,0 +1,59 @@
+// The one document: settings, the three job slots, job preparation and segment building.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "document/userdefine.h"
+#include "plot/pltfiledata.h"
+#include "printdata/joblayout.h"
+#include "printdata/pltlinesects4data.h"
+#include "printdata/plts4c4printdata.h"
+
+enum JobSlot { SlotPrint = 0, SlotPreview = 1, SlotPrintPreview = 2 };
+
+class CMarquellDoc {
+public:
+    // appDir: the program's directory (config.ini lies there); empty means the executable's directory.
+    explicit CMarquellDoc(const std::string& appDir = std::string());
+    ~CMarquellDoc();
+    CMarquellDoc(const CMarquellDoc&) = delete;
+    CMarquellDoc& operator=(const CMarquellDoc&) = delete;
+
+    bool LoadConfig();
+    bool SaveConfig();
+
+    bool PrepareJob(JobSlot slot);
+    void ComputeSize(PltInfo& info, JobSlot slot);
+    void FoldWideJob(PltInfo& info);
+
+    bool AllocPrintBuffers();
+    bool IsJobDone();
+    bool MakeSegment(int cursor);
+    bool CompressAndChecksum();
+
+    // Releases the data of the three job slots.
+    void FreeSlots();
+
+    std::string m_strAppDir;
+    std::string m_strConfigPath;
+    CUserDefine m_UserDefine;
+
+    std::string m_strSlotPath[3];
+    CJobLayout m_Layout[3];
+    CPltFileData m_PltData[3];
+    CPltLineSectS4Data m_Sections[3];
+    CPltS4C4PrintData m_PrintData[3];
+
+    CJobLayout* m_pCurLayout = &m_Layout[SlotPrint];
+    CPltFileData* m_pCurPlt = &m_PltData[SlotPrint];
+
+    uint8_t m_bFoldJob = 0;
+    int m_nViewMode = 0;
+    std::mutex m_PrintDataLock;
+
+    // The poll between passes (command 0x45 with a 30 ms reply time-out); set by the plotter link.
+    std::function<void()> m_fnPoll;
+};

@@ -1,0 +1,4 @@
+// Settings record construction.
+#include "document/userdefine.h"
+
+CUserDefine::CUserDefine() = default;

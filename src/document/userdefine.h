@@ -1,0 +1,79 @@
+// The settings record: every tunable of the system, filled from config.ini.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Tessaline's own [LINK] section: read at start-up, never written by Save.
+struct CLinkSettings {
+    std::string DEVICE = "USB";  // "USB" (the real plotter) or "VIRTUAL"
+    std::string PAGEDIR;         // where the virtual plotter writes its pages; empty: "pages" next to the program
+};
+
+// Fields stored in config.ini bear the name of their key; derived fields carry m_ names.
+class CUserDefine {
+public:
+    CUserDefine();
+
+    uint8_t Print_Line = 2;    // 1 XAAR128Plus, 2 HP45, 0 none
+    uint8_t JetPrintHead = 1;  // heads mounted, 1..4
+    uint8_t CrcAddorSub = 1;   // 1 add, 0 subtract
+    int32_t m_nNozzlesPerHead = 150;
+    int32_t m_nTotalNozzles = 150;
+    int32_t m_nSlotsPerHead = 154;
+    int32_t m_nTotalSlots = 154;
+    int32_t JetPrintHeadOpenStatus[8] = {};
+    int32_t JetPrintHeadValueX[8] = {};
+    int32_t JetPrintHeadValueY[8] = {};
+    int32_t m_SkewTable[8][150] = {};
+    int32_t SpeedH = 0;
+    int32_t SpeedM = 0;
+    int32_t SpeedL = 0;
+    float m_fRatioX = 1.0f;
+    float m_fRatioY = 1.0f;
+    float XSCALE_T = 1.0f;
+    float YSCALE_T = 1.0f;
+    float XSCALE_R = 1.0f;
+    float YSCALE_R = 1.0f;
+    std::string WORKPATH;  // at most 99 characters are ever stored
+    int32_t DPINumPerM = 6653;
+    float m_fDotsPerUnitX = 0.0f;
+    float m_fRowsPerUnitY = 0.0f;
+    int32_t m_nUnitsPerMm = 40;        // constant
+    float m_fMmPerUnit = 0.025f;       // constant
+    int32_t EdStepB = 1096;
+    int32_t m_nStepTotal = 1096;
+    int32_t EdLRCrcValue = 0;
+    int32_t m_nLeftDots = 1995;
+    float EdLeftValue = 300.0f;
+    int32_t EdJumpValue = 0;
+    float EdLineSection = 17.45f;
+    int32_t ELineWidth = 2;
+    bool m_bFlipY = true;              // constant
+    bool PRINTROTATION90 = false;
+    bool PRINTMIRROR = false;
+    bool PRINTAUTO = false;
+    bool PRINTROTATION90_CLOCKWISE = true;
+    bool PRINTROTATION90_UNCLOCKWISE = false;
+    int32_t WashBegin = 0;
+    int32_t WashEnd = 0;
+    int32_t WashCnt = 0;
+    int32_t WashFreq = 0;
+    int32_t FlashJetPOS = 0;
+    int32_t FlashJetTime = 0;
+    int32_t WashPass = 0;
+    int32_t WaitPos = 0;
+    int32_t WashEnable = 0;
+    bool m_bFourPass = true;
+    int32_t m_nHeadPairCode = 0;
+    float MAXWIDTH = 180.0f;
+    int32_t USBPACKAGESIZE = 64512;
+    int32_t USBTIMEOUT = 25;
+    int32_t JETPRINTHEADWIDTH = 29;
+    bool DATACOMPRESS = false;
+    int32_t PLTFONTSIZE = 144;
+    int32_t UCSPEED = 0;
+    bool ENSPEED = false;
+
+    CLinkSettings m_Link;
+};

@@ -1,0 +1,18 @@
+// The process-wide USB adapter.
+#include "link/usbadapter.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<CUsbAdapter*> gpAdapter{nullptr};
+}
+
+CUsbAdapter* GetUsbAdapter()
+{
+    return gpAdapter.load();
+}
+
+void SetUsbAdapter(CUsbAdapter* pAdapter)
+{
+    gpAdapter = pAdapter;
+}

@@ -1,0 +1,14 @@
+// Program directory from /proc/self/exe (the module path on Windows).
+#include "platform/appdir.h"
+
+#include <filesystem>
+#include <system_error>
+
+std::string GetProgramDir()
+{
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return std::filesystem::current_path(ec).string();
+    return exe.parent_path().string();
+}

@@ -1,0 +1,30 @@
+// The log file "logfile.txt": entries are written byte for byte, GBK for the Chinese lines.
+#pragma once
+
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+// Not attached to a file until OpenLogFile succeeds.
+extern std::ofstream g_logStream;
+
+// Appends the bytes of an 8-bit text to the log (when open) and copies it to the trace sink.
+// Adds nothing; callers end their lines with "\r\n". Safe from any thread.
+void WriteLog(std::string_view text);
+
+// Attaches g_logStream to path with truncation; false when it cannot be opened.
+bool OpenLogFile(const std::string& path);
+// Flushes and detaches the log stream.
+void CloseLogFile();
+// The three header entries: an empty line, the title line, the start time line.
+void WriteLogHeader(const std::tm& localTime);
+// "%Y, %B %d, %H:%M:%S" in English month names, whatever the locale.
+std::string FormatStartTime(const std::tm& localTime);
+
+// Optional trace sink (the debugger output of the original platform); none by default.
+using TraceSink = void (*)(std::string_view);
+void SetTraceSink(TraceSink sink);
+
+// Converts a UTF-8 literal once, at its definition, to the GBK bytes the log carries.
+#define GBK_LOG(name, utf8) static const std::string name = Utf8ToGbk(utf8)

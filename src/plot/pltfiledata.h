@@ -1,0 +1,64 @@
+// The plot reader and its vector model: a flat array of straight lines in plotter units (0.025 mm).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+struct PltLine {
+    float x1, y1, x2, y2;
+};
+
+// The block handed to the sizing, folding, layout and section stages; they read and extend it in place.
+struct PltInfo {
+    uint32_t m_nLineCount = 0;
+    float m_fMaxX = 0.0f;
+    float m_fMaxY = 0.0f;
+    float m_fWidthM = 0.0f;
+    float m_fLengthM = 0.0f;
+    PltLine* m_pLines = nullptr;  // malloc'ed, m_nCapacity records
+    uint32_t m_nCapacity = 0;
+
+    // Appends one record, growing the array when it is full; false only when memory is exhausted.
+    bool AppendLine(float x1, float y1, float x2, float y2);
+};
+
+class CPltFileData : public PltInfo {
+public:
+    CPltFileData();
+    ~CPltFileData();
+    CPltFileData(const CPltFileData&) = delete;
+    CPltFileData& operator=(const CPltFileData&) = delete;
+
+    void SetCharSize(int n) { m_nCharSize = n; }
+    void SetScale(float x, float y)
+    {
+        m_fScaleX = x;
+        m_fScaleY = y;
+    }
+    void SetFlipY(uint8_t b) { m_bFlipY = b; }
+    void SetRotate(uint8_t b) { m_bRotate90 = b; }
+    uint8_t GetRotate() const { return m_bRotate90; }
+    void SetMirror(uint8_t b) { m_bMirror = b; }
+    uint8_t GetMirror() const { return m_bMirror; }
+
+    bool Load(const char* path);
+    void FreeLines();
+
+    void Mirror();
+    void Rotate90();
+
+    // Appends the outline strokes of one label at (x, y) in the file's frame.
+    void AddLabel(const std::string& face, int height, int x, int y, std::string_view text, float angle);
+
+    std::string m_strPath;
+    FILE* m_file = nullptr;
+    float m_fScaleX = 0.0f;
+    float m_fScaleY = 0.0f;
+    int m_nCharSize = 0;
+    uint8_t m_bFlipY = 1;
+    uint8_t m_bRotate90 = 0;
+    uint8_t m_bMirror = 0;
+    uint8_t m_bLoaded = 0;
+};

@@ -1,0 +1,2 @@
+// Placeholder until the virtual plotter lands.
+#include "sim/virtualplotter.h"
