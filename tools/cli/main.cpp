@@ -16,7 +16,7 @@ void Usage()
                  "  model FILE [--config INI] [--slot print|preview|print-preview] [--records] [--fast]\n"
                  "  segments FILE [--config INI] --out DIR|- [--compress] [--fast]\n"
                  "  print FILE [--config INI] [--virtual] [--fast] [--page PNG] [--log PATH]\n"
-                 "             [--answer yes|no] [--fault SPEC]...\n"
+                 "             [--answer yes|no] [--fault FAULT]...\n"
                  "Run 'tessaline-cli <command> --help' for details.\n");
 }
 
