@@ -15,6 +15,19 @@ class CUserDefine {
 public:
     CUserDefine();
 
+    // Head model code of a Print_Line text (exact, case-sensitive match; anything else is 0) and back.
+    static uint8_t HeadModelCode(const std::string& text);
+    static const char* HeadModelText(uint8_t code);
+
+    // The derived fields, each from its inputs as they stand.
+    void UpdateRatios();          // m_fRatioX, m_fRatioY
+    void UpdateDotsPerUnitX();    // m_fDotsPerUnitX
+    void UpdateHeadTotals();      // nozzles and slots per head from Print_Line, their totals
+    void UpdateStepTotal();       // m_nStepTotal
+    void UpdateRowsPerUnitY();    // m_fRowsPerUnitY
+    // m_nLeftDots from the whole millimetres of the margin.
+    void UpdateLeftDots(int32_t wholeMm);
+
     uint8_t Print_Line = 2;    // 1 XAAR128Plus, 2 HP45, 0 none
     uint8_t JetPrintHead = 1;  // heads mounted, 1..4
     uint8_t CrcAddorSub = 1;   // 1 add, 0 subtract
