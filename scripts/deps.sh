@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libfreetype-dev libfontconfig-dev fonts-arphic-uming
+  libfreetype-dev libfontconfig-dev fonts-arphic-uming fonts-cantarell
   libpng-dev zlib1g-dev
   libusb-1.0-0-dev
   qt6-base-dev qt6-svg-dev libgl-dev

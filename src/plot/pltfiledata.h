@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+struct FixedPoint;
+
 struct PltLine {
     float x1, y1, x2, y2;
 };
@@ -51,6 +53,10 @@ public:
 
     // Appends the outline strokes of one label at (x, y) in the file's frame.
     void AddLabel(const std::string& face, int height, int x, int y, std::string_view text, float angle);
+    // Adds the records of one curve of a glyph outline, drawing splines as their control polygons;
+    // (fCurX, fCurY) is the current point, moved along.
+    void AddGlyphCurve(int nType, const FixedPoint* pPoints, size_t nCount, int x, int y, float& fCurX,
+                       float& fCurY, int height);
 
     std::string m_strPath;
     FILE* m_file = nullptr;

@@ -1,4 +1,99 @@
-// Label strokes of the plot reader; placeholder until the outline font service lands.
+// Text labels of the plot reader: each character's outline is added as straight records.
+#include <algorithm>
+#include <cstdint>
+
+#include "platform/outlinefont.h"
+#include "platform/windowbridge.h"
 #include "plot/pltfiledata.h"
 
-void CPltFileData::AddLabel(const std::string&, int, int, int, std::string_view, float) {}
+namespace {
+
+// Character codes of the label's double-byte text; a lead byte without its trail byte ends the text.
+class CCharCodes {
+public:
+    explicit CCharCodes(std::string_view text) : m_text(text) {}
+
+    bool Next(unsigned& nCode)
+    {
+        if (m_nPos >= m_text.size())
+            return false;
+        unsigned lead = static_cast<unsigned char>(m_text[m_nPos]);
+        if (lead < 0x80) {
+            nCode = lead;
+            ++m_nPos;
+            return true;
+        }
+        if (m_nPos + 1 >= m_text.size())
+            return false;
+        nCode = lead << 8 | static_cast<unsigned char>(m_text[m_nPos + 1]);
+        m_nPos += 2;
+        return true;
+    }
+
+private:
+    std::string_view m_text;
+    size_t m_nPos = 0;
+};
+
+// The cell top of a glyph lies at the label position, so a point fy above the baseline lands at
+// y - (height - fy); the fixed-point coordinates are truncated toward zero first.
+float LabelX(int x, const FixedPoint& p)
+{
+    return static_cast<float>(static_cast<int64_t>(x) + p.x / 65536);
+}
+
+float LabelY(int y, int height, const FixedPoint& p)
+{
+    return static_cast<float>(static_cast<int64_t>(y) - (static_cast<int64_t>(height) - p.y / 65536));
+}
+
+void AddStroke(PltInfo& model, float& fCurX, float& fCurY, float x, float y)
+{
+    model.AppendLine(fCurX, fCurY, x, y);
+    fCurX = x;
+    fCurY = y;
+    model.m_fMaxX = std::max(model.m_fMaxX, fCurX);
+    model.m_fMaxY = std::max(model.m_fMaxY, fCurY);
+}
+
+}  // namespace
+
+void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, std::string_view text, float angle)
+{
+    if (text.empty())
+        return;
+    COutlineFont font;
+    float fTenths = angle * 10.0f;
+    if (!font.Open(face, m_nCharSize, static_cast<int>(fTenths)))
+        return;
+
+    CCharCodes codes(text);
+    unsigned nCode = 0;
+    while (codes.Next(nCode)) {
+        GlyphOutline glyph;
+        if (!font.GetGlyphOutline(nCode, glyph))
+            continue;
+        for (const GlyphContour& contour : glyph.contours) {
+            float fStartX = LabelX(x, contour.start);
+            float fStartY = LabelY(y, height, contour.start);
+            float fCurX = fStartX;
+            float fCurY = fStartY;
+            for (const GlyphCurve& curve : contour.curves)
+                AddGlyphCurve(curve.nType, curve.points.data(), curve.points.size(), x, y, fCurX, fCurY, height);
+            AddStroke(*this, fCurX, fCurY, fStartX, fStartY);
+        }
+        x += glyph.m_nCellIncX + 3;
+        y -= glyph.m_nCellIncY;
+    }
+}
+
+void CPltFileData::AddGlyphCurve(int nType, const FixedPoint* pPoints, size_t nCount, int x, int y, float& fCurX,
+                                 float& fCurY, int height)
+{
+    if (nType != kCurvePolyline && nType != kCurveQSpline) {
+        ShowMessage("字体不支持");
+        return;
+    }
+    for (size_t i = 0; i < nCount; ++i)
+        AddStroke(*this, fCurX, fCurY, LabelX(x, pPoints[i]), LabelY(y, height, pPoints[i]));
+}
