@@ -104,26 +104,23 @@ class CWriter {
 public:
     explicit CWriter(CPrivateProfile& ini) : m_ini(ini) {}
     void Text(const char* section, const char* key, const std::string& text) { m_ini.WriteString(section, key, text); }
-    void Int(const char* section, const char* key, long v) { Format(section, key, "%ld", v); }
-    void Float(const char* section, const char* key, const char* fmt, float v) { Format(section, key, fmt, v); }
+    void Int(const char* section, const char* key, long v) { Text(section, key, std::to_string(v)); }
+    // decimals: 4 for 4, 6 for 6, 1 for "%0.1f"
+    void Fixed(const char* section, const char* key, int decimals, float v)
+    {
+        Text(section, key, ProfileFormatFixed(v, decimals));
+    }
 
 private:
-    template <typename T>
-    void Format(const char* section, const char* key, const char* fmt, T v)
-    {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, fmt, v);
-        m_ini.WriteString(section, key, buf);
-    }
     CPrivateProfile& m_ini;
 };
 
 void SaveControl(const CUserDefine& ud, CWriter& w)
 {
-    w.Float("CTRPARAM", "XSCALE_T", "%0.4f", ud.XSCALE_T);
-    w.Float("CTRPARAM", "YSCALE_T", "%0.4f", ud.YSCALE_T);
-    w.Float("CTRPARAM", "XSCALE_R", "%0.4f", ud.XSCALE_R);
-    w.Float("CTRPARAM", "YSCALE_R", "%0.4f", ud.YSCALE_R);
+    w.Fixed("CTRPARAM", "XSCALE_T", 4, ud.XSCALE_T);
+    w.Fixed("CTRPARAM", "YSCALE_T", 4, ud.YSCALE_T);
+    w.Fixed("CTRPARAM", "XSCALE_R", 4, ud.XSCALE_R);
+    w.Fixed("CTRPARAM", "YSCALE_R", 4, ud.YSCALE_R);
     w.Int("CTRPARAM", "DPINumPerM", ud.DPINumPerM);
     w.Int("CTRPARAM", "SpeedL", ud.SpeedL);
     w.Int("CTRPARAM", "SpeedM", ud.SpeedM);
@@ -133,9 +130,9 @@ void SaveControl(const CUserDefine& ud, CWriter& w)
     w.Text("CTRPARAM", "Print_Line", CUserDefine::HeadModelText(ud.Print_Line));
     w.Int("CTRPARAM", "EdStepB", ud.EdStepB);
     w.Int("CTRPARAM", "EdLRCrcValue", ud.EdLRCrcValue);
-    w.Float("CTRPARAM", "EdLeftValue", "%f", ud.EdLeftValue);
+    w.Fixed("CTRPARAM", "EdLeftValue", 6, ud.EdLeftValue);
     w.Int("CTRPARAM", "EdJumpValue", ud.EdJumpValue);
-    w.Float("CTRPARAM", "EdLineSection", "%0.4f", ud.EdLineSection);
+    w.Fixed("CTRPARAM", "EdLineSection", 4, ud.EdLineSection);
     w.Int("CTRPARAM", "ELineWidth", ud.ELineWidth);
 }
 
@@ -238,7 +235,7 @@ bool CConfigStore::Save(const CUserDefine& ud, const std::string& iniPath)
     SaveControl(ud, w);
     SaveHeadColumns(ud, w);
     SaveAutoWash(ud, w);
-    w.Float("PRINT", "MAXWIDTH", "%0.1f", ud.MAXWIDTH);
+    w.Fixed("PRINT", "MAXWIDTH", 1, ud.MAXWIDTH);
     w.Int("PRINT", "USBPACKAGESIZE", ud.USBPACKAGESIZE);
     w.Int("PRINT", "USBTIMEOUT", ud.USBTIMEOUT);
     w.Int("PRINT", "JETPRINTHEADWIDTH", ud.JETPRINTHEADWIDTH);

@@ -2,10 +2,12 @@
 #include "platform/privateprofile.h"
 
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -229,10 +231,26 @@ int ProfileAtoi(const std::string& text)
     return static_cast<int>(v);
 }
 
+// from_chars, unlike strtod, ignores the process locale: the desktop program runs under the
+// operator's locale, where a decimal comma would turn "17.45" into 17.
 float ProfileAtof(const std::string& text)
 {
-    double v = std::strtod(text.c_str(), nullptr);
-    if (!std::isfinite(v) || std::fabs(v) > FLT_MAX)
+    std::size_t i = text.find_first_not_of(kWhite);
+    if (i == std::string::npos)
+        return 0.0f;
+    if (text[i] == '+' && i + 1 < text.size() && text[i + 1] != '-')
+        ++i;
+    double v = 0.0;
+    std::from_chars_result r = std::from_chars(text.data() + i, text.data() + text.size(), v);
+    if (r.ec != std::errc() || !std::isfinite(v) || std::fabs(v) > FLT_MAX)
         return 0.0f;
     return static_cast<float>(v);
+}
+
+std::string ProfileFormatFixed(float value, int decimals)
+{
+    char buf[64];
+    std::to_chars_result r =
+        std::to_chars(buf, buf + sizeof buf, static_cast<double>(value), std::chars_format::fixed, decimals);
+    return r.ec == std::errc() ? std::string(buf, r.ptr) : std::string("0");
 }

@@ -68,5 +68,8 @@ private:
 int ProfileAtoi(const std::string& text);
 
 // Decimal number of a text as atof reads it, stored as float; 0 when the text does not begin with
-// a number or the number does not fit a finite float.
+// a number or the number does not fit a finite float. The decimal point is always '.'.
 float ProfileAtof(const std::string& text);
+
+// The value with a fixed number of decimals, as "%0.*f" prints it in the C locale.
+std::string ProfileFormatFixed(float value, int decimals);

@@ -1,6 +1,7 @@
 // The INI layer: Windows read rules, line-preserving writes, and no harm from any file.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -228,6 +229,22 @@ TEST(ProfileNumbers, ConvertLikeTheCLibraryWithoutOverflow)
     EXPECT_FLOAT_EQ(ProfileAtof("1.5e2mm"), 150.0f);
     for (const char* bad : {"", "abc", "inf", "nan", "1e39", "-1e300"})
         EXPECT_EQ(ProfileAtof(bad), 0.0f) << bad;
+}
+
+TEST(ProfileNumbers, IgnoreADecimalCommaLocale)
+{
+    const char* chosen = nullptr;
+    for (const char* name : {"pt_BR.UTF-8", "pt_BR.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
+        if (std::setlocale(LC_ALL, name)) {
+            chosen = name;
+            break;
+        }
+    if (!chosen)
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    EXPECT_EQ(ProfileAtof("17.45"), 17.45f);
+    EXPECT_EQ(ProfileFormatFixed(17.45f, 4), "17.4500");
+    EXPECT_EQ(ProfileFormatFixed(300.9f, 6), "300.899994");
+    std::setlocale(LC_ALL, "C");
 }
 
 } // namespace
