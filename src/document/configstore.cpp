@@ -99,13 +99,14 @@ void LoadLink(CLinkSettings& link, const CPrivateProfile& ini)
     link.PAGEDIR = ini.GetString("LINK", "PAGEDIR", "", 1024);
 }
 
-// Keeps the order of the writes: a first save into a missing file lays out its sections by it.
+// One write per key, formatted as the file keeps it. The order of the calls matters: a first save
+// into a missing file lays out its sections by it.
 class CWriter {
 public:
     explicit CWriter(CPrivateProfile& ini) : m_ini(ini) {}
     void Text(const char* section, const char* key, const std::string& text) { m_ini.WriteString(section, key, text); }
     void Int(const char* section, const char* key, long v) { Text(section, key, std::to_string(v)); }
-    // decimals: 4 for 4, 6 for 6, 1 for "%0.1f"
+    // As "%0.*f" with the given decimals: 4 for scales and line section, 6 for the margin, 1 for widths.
     void Fixed(const char* section, const char* key, int decimals, float v)
     {
         Text(section, key, ProfileFormatFixed(v, decimals));
