@@ -1,5 +1,6 @@
 // Text labels of the plot reader: each character's outline is added as straight records.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "platform/outlinefont.h"
@@ -47,6 +48,15 @@ float LabelY(int y, int height, const FixedPoint& p)
     return static_cast<float>(static_cast<int64_t>(y) - (static_cast<int64_t>(height) - p.y / 65536));
 }
 
+// Escapement in tenths of a degree. DI0,0 leaves the angle undefined (0/0): such text stays horizontal.
+int Escapement(float angle)
+{
+    float fTenths = angle * 10.0f;
+    if (!(std::fabs(fTenths) < 2.0e9f))
+        return 0;
+    return static_cast<int>(fTenths);
+}
+
 void AddStroke(PltInfo& model, float& fCurX, float& fCurY, float x, float y)
 {
     model.AppendLine(fCurX, fCurY, x, y);
@@ -63,8 +73,7 @@ void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, s
     if (text.empty())
         return;
     COutlineFont font;
-    float fTenths = angle * 10.0f;
-    if (!font.Open(face, m_nCharSize, static_cast<int>(fTenths)))
+    if (!font.Open(face, m_nCharSize, Escapement(angle)))
         return;
 
     CCharCodes codes(text);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -274,6 +275,7 @@ TEST(Label, BadTextNeverBreaksTheModel)
         {"cell height zero", {"AB", kX, kY, 0.0f, 0}, {}},
         {"negative cell height", {"AB", kX, kY, 0.0f, -144}, {}},
         {"huge cell height", {"AB", kX, kY, 0.0f, 400000000}, {}},
+        {"undefined direction", {"AB", kX, kY, std::nanf("")}, Label({"AB"})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
