@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "document/userdefine.h"
@@ -92,11 +93,33 @@ void LoadAutoWash(CUserDefine& ud, const CPrivateProfile& ini)
     ud.WaitPos = ini.GetInt("AutoWash", "WaitPos", 0);
 }
 
+// Board numbers as lsusb shows them: hexadecimal with 0x, or decimal. Anything else, or a value
+// beyond max, keeps the default.
+int32_t ReadLinkNumber(const CPrivateProfile& ini, const char* key, int32_t def, long max)
+{
+    const std::string* pText = ini.Find("LINK", key);
+    if (!pText || pText->empty())
+        return def;
+    const char* pStart = pText->c_str();
+    bool bHex = pStart[0] == '0' && (pStart[1] == 'x' || pStart[1] == 'X');
+    char* pEnd = nullptr;
+    long v = std::strtol(pStart, &pEnd, bHex ? 16 : 10);
+    return *pEnd == '\0' && v >= 0 && v <= max ? static_cast<int32_t>(v) : def;
+}
+
 // Tessaline's own section: one line per key. Paths get a buffer of their own size, not 100 bytes.
 void LoadLink(CLinkSettings& link, const CPrivateProfile& ini)
 {
     link.DEVICE = ini.GetString("LINK", "DEVICE", "USB", 1024);
     link.PAGEDIR = ini.GetString("LINK", "PAGEDIR", "", 1024);
+    link.USBVENDORID = ReadLinkNumber(ini, "USBVENDORID", link.USBVENDORID, 0xFFFF);
+    link.USBPRODUCTID = ReadLinkNumber(ini, "USBPRODUCTID", link.USBPRODUCTID, 0xFFFF);
+    link.USBINTERFACE = ReadLinkNumber(ini, "USBINTERFACE", link.USBINTERFACE, 0xFF);
+    link.USBSTATUSREQUEST = ReadLinkNumber(ini, "USBSTATUSREQUEST", link.USBSTATUSREQUEST, 0xFF);
+    link.USBSCANPRINTREQUEST = ReadLinkNumber(ini, "USBSCANPRINTREQUEST", link.USBSCANPRINTREQUEST, 0xFF);
+    link.USBPIPE0 = ReadLinkNumber(ini, "USBPIPE0", link.USBPIPE0, 0xFF);
+    link.USBPIPE1 = ReadLinkNumber(ini, "USBPIPE1", link.USBPIPE1, 0xFF);
+    link.USBPIPE3 = ReadLinkNumber(ini, "USBPIPE3", link.USBPIPE3, 0xFF);
 }
 
 // One write per key, formatted as the file keeps it. The order of the calls matters: a first save

@@ -8,6 +8,15 @@
 struct CLinkSettings {
     std::string DEVICE = "USB";  // "USB" (the real plotter) or "VIRTUAL"
     std::string PAGEDIR;         // where the virtual plotter writes its pages; empty: "pages" next to the program
+    // The real board, as its firmware answers (hexadecimal with 0x, or decimal, in the file).
+    int32_t USBVENDORID = 0x04CC;
+    int32_t USBPRODUCTID = 0x1B49;
+    int32_t USBINTERFACE = 0;
+    int32_t USBSTATUSREQUEST = 0xB0;     // vendor control-IN answering the status byte
+    int32_t USBSCANPRINTREQUEST = 0xB1;  // vendor control-OUT announcing the next write
+    int32_t USBPIPE0 = 0x81;             // bulk IN endpoint of the replies
+    int32_t USBPIPE1 = 0x01;             // bulk OUT endpoint of the commands
+    int32_t USBPIPE3 = 0x02;             // bulk OUT endpoint of the print data
 };
 
 // Fields stored in config.ini bear the name of their key; derived fields carry m_ names.

@@ -2,6 +2,7 @@
 #include "link/libusbadapter.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -23,10 +24,10 @@ unsigned TransferTimeout(int timeoutMs)
     return static_cast<unsigned>(std::max(timeoutMs, 1));
 }
 
-std::string BoardName(const CUsbBoardConfig& config)
+std::string BoardName(uint16_t nVendorId, uint16_t nProductId)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%04X:%04X", config.nVendorId, config.nProductId);
+    std::snprintf(text, sizeof text, "%04X:%04X", nVendorId, nProductId);
     return text;
 }
 
@@ -57,9 +58,21 @@ EUsbErrorClass ClassifyUsbStatus(EUsbStatus status)
     return EUsbErrorClass::Fatal;
 }
 
-CLibUsbAdapter::CLibUsbAdapter(std::unique_ptr<CUsbTransport> pTransport, const CUsbBoardConfig& config)
-    : m_pTransport(std::move(pTransport)), m_config(config)
+CLibUsbAdapter::CLibUsbAdapter(std::unique_ptr<CUsbTransport> pTransport, const CLinkSettings& settings)
+    : m_pTransport(std::move(pTransport)), m_board(BoardOf(settings))
 {
+}
+
+CLibUsbAdapter::CBoard CLibUsbAdapter::BoardOf(const CLinkSettings& settings)
+{
+    return {static_cast<uint16_t>(settings.USBVENDORID),
+            static_cast<uint16_t>(settings.USBPRODUCTID),
+            settings.USBINTERFACE,
+            static_cast<uint8_t>(settings.USBSTATUSREQUEST),
+            static_cast<uint8_t>(settings.USBSCANPRINTREQUEST),
+            static_cast<uint8_t>(settings.USBPIPE0 | 0x80),
+            static_cast<uint8_t>(settings.USBPIPE1 & 0x7F),
+            static_cast<uint8_t>(settings.USBPIPE3 & 0x7F)};
 }
 
 CLibUsbAdapter::~CLibUsbAdapter()
@@ -93,7 +106,7 @@ int CLibUsbAdapter::StatusRead(uint8_t* pStatus)
     if (!EnsureOpen(true))
         return kUsbGone;
     uint8_t status = 0;
-    CUsbResult r = m_pTransport->ControlIn(m_config.nStatusRequest, 0, 0, &status, 1, kControlTimeoutMs);
+    CUsbResult r = m_pTransport->ControlIn(m_board.nStatusRequest, 0, 0, &status, 1, kControlTimeoutMs);
     if (r.status != EUsbStatus::Ok)
         return Fail(r.status, 0);
     if (r.nTransferred != 1)
@@ -109,7 +122,7 @@ int CLibUsbAdapter::Ex_Vender_ScanOrPrint(int zero, uint32_t value)
     std::lock_guard lock(m_mutex);
     if (!EnsureOpen(false))
         return kUsbGone;
-    CUsbResult r = m_pTransport->ControlOut(m_config.nScanOrPrintRequest, static_cast<uint16_t>(zero), 0, data,
+    CUsbResult r = m_pTransport->ControlOut(m_board.nScanOrPrintRequest, static_cast<uint16_t>(zero), 0, data,
                                             sizeof data, kControlTimeoutMs);
     if (r.status != EUsbStatus::Ok)
         return Fail(r.status, 0);
@@ -118,20 +131,20 @@ int CLibUsbAdapter::Ex_Vender_ScanOrPrint(int zero, uint32_t value)
 
 int CLibUsbAdapter::Ex_WriteData(int pipe, const uint8_t* pBuf, int len, int timeoutMs)
 {
-    int nEndpoint = EndpointOfPipe(pipe);
-    if (!pBuf || len < 0 || nEndpoint < 0 || (nEndpoint & 0x80))
+    if (!pBuf || len < 0 || (pipe != 1 && pipe != 3))
         return kUsbFatal;
+    uint8_t nEndpoint = EndpointOfPipe(pipe);
     unsigned timeout = TransferTimeout(timeoutMs);
     {
         std::lock_guard lock(m_mutex);
         if (EnsureOpen(false)) {
             if (len == 0)
                 return 0;
-            CUsbResult r = m_pTransport->BulkOut(static_cast<uint8_t>(nEndpoint), pBuf, len, timeout);
+            CUsbResult r = m_pTransport->BulkOut(nEndpoint, pBuf, len, timeout);
             if (r.status == EUsbStatus::Ok && r.nTransferred == len)
                 return len;
             // A short write leaves the controller with part of a frame; the caller sends it all again.
-            return r.status == EUsbStatus::Ok ? kUsbBusy : Fail(r.status, static_cast<uint8_t>(nEndpoint));
+            return r.status == EUsbStatus::Ok ? kUsbBusy : Fail(r.status, nEndpoint);
         }
     }
     SleepMs(static_cast<int>(timeout));
@@ -143,16 +156,16 @@ int CLibUsbAdapter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int timeoutMs)
     if (!pBuf || len <= 0)
         return 0;
     pBuf[0] = 0xFF;
-    int nEndpoint = EndpointOfPipe(pipe);
-    if (nEndpoint < 0 || !(nEndpoint & 0x80))
+    if (pipe != 0)
         return 0;
+    uint8_t nEndpoint = EndpointOfPipe(pipe);
     unsigned timeout = TransferTimeout(timeoutMs);
     {
         std::lock_guard lock(m_mutex);
         if (EnsureOpen(false)) {
-            m_readBuf.resize(static_cast<size_t>((len + kMaxPacket - 1) / kMaxPacket * kMaxPacket));
-            int nSize = static_cast<int>(m_readBuf.size());
-            CUsbResult r = m_pTransport->BulkIn(static_cast<uint8_t>(nEndpoint), m_readBuf.data(), nSize, timeout);
+            int nSize = len <= INT_MAX - kMaxPacket ? (len + kMaxPacket - 1) / kMaxPacket * kMaxPacket : len;
+            m_readBuf.resize(static_cast<size_t>(nSize));
+            CUsbResult r = m_pTransport->BulkIn(nEndpoint, m_readBuf.data(), nSize, timeout);
             int nGot = std::clamp(r.nTransferred, 0, std::min(len, nSize));
             // A time-out after part of a frame still hands over what came; the caller judges it.
             if (nGot > 0 && (r.status == EUsbStatus::Ok || r.status == EUsbStatus::Timeout)) {
@@ -160,7 +173,7 @@ int CLibUsbAdapter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int timeoutMs)
                 return nGot;
             }
             if (r.status != EUsbStatus::Ok)
-                Fail(r.status, static_cast<uint8_t>(nEndpoint));
+                Fail(r.status, nEndpoint);
             return 0;
         }
     }
@@ -168,13 +181,12 @@ int CLibUsbAdapter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int timeoutMs)
     return 0;
 }
 
-int CLibUsbAdapter::EndpointOfPipe(int pipe) const
+uint8_t CLibUsbAdapter::EndpointOfPipe(int pipe) const
 {
     switch (pipe) {
-    case 0: return m_config.nReplyEndpoint;
-    case 1: return m_config.nCommandEndpoint;
-    case 3: return m_config.nDataEndpoint;
-    default: return -1;
+    case 0: return m_board.nReplyEndpoint;
+    case 1: return m_board.nCommandEndpoint;
+    default: return m_board.nDataEndpoint;
     }
 }
 
@@ -195,10 +207,10 @@ bool CLibUsbAdapter::EnsureOpen(bool bAlwaysTry)
 
 EUsbStatus CLibUsbAdapter::OpenAndClaim()
 {
-    EUsbStatus status = m_pTransport->Open(m_config.nVendorId, m_config.nProductId);
+    EUsbStatus status = m_pTransport->Open(m_board.nVendorId, m_board.nProductId);
     if (status != EUsbStatus::Ok)
         return status;
-    status = m_pTransport->ClaimInterface(m_config.nInterface);
+    status = m_pTransport->ClaimInterface(m_board.nInterface);
     if (status != EUsbStatus::Ok)
         m_pTransport->Close();
     return status;
@@ -210,8 +222,8 @@ void CLibUsbAdapter::LogOpenOutcome(EUsbStatus status)
     if (status == m_eLastOpen && status != EUsbStatus::Ok)
         return;
     m_eLastOpen = status;
-    std::string board = "USB plotter " + BoardName(m_config);
-    std::string iface = std::to_string(m_config.nInterface);
+    std::string board = "USB plotter " + BoardName(m_board.nVendorId, m_board.nProductId);
+    std::string iface = std::to_string(m_board.nInterface);
     switch (status) {
     case EUsbStatus::Ok:
         WriteLog(board + " opened, interface " + iface + "\r\n");
@@ -262,11 +274,11 @@ void CLibUsbAdapter::Drop(EUsbStatus status)
     m_eLastOpen = EUsbStatus::Ok;
     // The first attempt to reopen may come at once: a short glitch costs no more than a failed open.
     m_nNextOpenMs = GetClock().Now();
-    WriteLog("Error: USB plotter " + BoardName(m_config) + " lost (" + UsbStatusName(status) +
+    WriteLog("Error: USB plotter " + BoardName(m_board.nVendorId, m_board.nProductId) + " lost (" + UsbStatusName(status) +
              "); it is opened again when it answers\r\n");
 }
 
-std::unique_ptr<CUsbAdapter> CreateLibUsbAdapter(const CUsbBoardConfig& config)
+std::unique_ptr<CUsbAdapter> CreateLibUsbAdapter(const CLinkSettings& settings)
 {
-    return std::make_unique<CLibUsbAdapter>(std::make_unique<CLibUsbTransport>(), config);
+    return std::make_unique<CLibUsbAdapter>(std::make_unique<CLibUsbTransport>(), settings);
 }

@@ -7,20 +7,9 @@
 #include <mutex>
 #include <vector>
 
+#include "document/userdefine.h"
 #include "link/usbadapter.h"
 #include "link/usbtransport.h"
-
-// What the board's firmware answers to: ids, interface, vendor request codes and endpoint addresses.
-struct CUsbBoardConfig {
-    uint16_t nVendorId = 0x04CC;
-    uint16_t nProductId = 0x1B49;
-    int nInterface = 0;
-    uint8_t nStatusRequest = 0xB0;       // vendor control-IN, one status byte
-    uint8_t nScanOrPrintRequest = 0xB1;  // vendor control-OUT, 4 bytes little-endian
-    uint8_t nReplyEndpoint = 0x81;       // pipe 0, bulk IN
-    uint8_t nCommandEndpoint = 0x01;     // pipe 1, bulk OUT
-    uint8_t nDataEndpoint = 0x02;        // pipe 3, bulk OUT
-};
 
 // What a failed transfer means for the link.
 enum class EUsbErrorClass {
@@ -36,14 +25,15 @@ constexpr int kUsbBusy = -1;   // time-out, stall, short write: the device is st
 constexpr int kUsbGone = -2;   // no device open (not attached, unplugged, no permission)
 constexpr int kUsbFatal = -3;  // bad argument or an error retrying cannot cure
 
-// Opens the board by itself on first use and again after it was lost; there is no open or close call.
+// Opens the board named by the [LINK] keys by itself on first use and again after it was lost; there is no open or close call.
 // Thread use: every call from the print worker; Ex_Vender_Read also from the window thread, where it never
 // waits for a transfer in progress (it answers with the last status read instead).
 // A call that finds no board waits its time-out on the clock before failing, so the link's retry loops
 // do not spin; reopening is tried at most once a second except by the link check, which always tries.
 class CLibUsbAdapter : public CUsbAdapter {
 public:
-    CLibUsbAdapter(std::unique_ptr<CUsbTransport> pTransport, const CUsbBoardConfig& config);
+    // Endpoint addresses get their direction from their pipe, whatever the settings wrote.
+    CLibUsbAdapter(std::unique_ptr<CUsbTransport> pTransport, const CLinkSettings& settings);
     ~CLibUsbAdapter() override;
     CLibUsbAdapter(const CLibUsbAdapter&) = delete;
     CLibUsbAdapter& operator=(const CLibUsbAdapter&) = delete;
@@ -66,10 +56,22 @@ private:
     int Fail(EUsbStatus status, uint8_t nEndpoint);
     void Drop(EUsbStatus status);
     int StatusRead(uint8_t* pStatus);
-    int EndpointOfPipe(int pipe) const;
+    uint8_t EndpointOfPipe(int pipe) const;
+
+    struct CBoard {
+        uint16_t nVendorId;
+        uint16_t nProductId;
+        int nInterface;
+        uint8_t nStatusRequest;
+        uint8_t nScanOrPrintRequest;
+        uint8_t nReplyEndpoint;
+        uint8_t nCommandEndpoint;
+        uint8_t nDataEndpoint;
+    };
+    static CBoard BoardOf(const CLinkSettings& settings);
 
     std::unique_ptr<CUsbTransport> m_pTransport;
-    CUsbBoardConfig m_config;
+    CBoard m_board;
     std::mutex m_mutex;  // one transfer at a time; guards everything below except the atomics
     std::atomic<bool> m_bOpen{false};
     int64_t m_nNextOpenMs = 0;
@@ -81,5 +83,5 @@ private:
     std::atomic<uint8_t> m_nLastStatus{0};
 };
 
-// The adapter on libusb-1.0 for the configured board.
-std::unique_ptr<CUsbAdapter> CreateLibUsbAdapter(const CUsbBoardConfig& config);
+// The adapter on libusb-1.0 for the board of the [LINK] keys.
+std::unique_ptr<CUsbAdapter> CreateLibUsbAdapter(const CLinkSettings& settings);

@@ -39,11 +39,11 @@ protected:
         SetTraceSink(nullptr);
         SetClock(nullptr);
     }
-    CLibUsbAdapter& Adapter(const CUsbBoardConfig& config = {})
+    CLibUsbAdapter& Adapter(const CLinkSettings& settings = {})
     {
         auto pTransport = std::make_unique<CFakeUsbTransport>(m_board);
         m_pTransport = pTransport.get();
-        m_pAdapter = std::make_unique<CLibUsbAdapter>(std::move(pTransport), config);
+        m_pAdapter = std::make_unique<CLibUsbAdapter>(std::move(pTransport), settings);
         return *m_pAdapter;
     }
     // What the link check of the command channel sees.
@@ -95,15 +95,15 @@ TEST_F(LibUsbAdapterTest, PresentBoardIsOpenedOnFirstCheckAndReportsReady)
 
 TEST_F(LibUsbAdapterTest, CallsMapToTheConfiguredRequestsAndEndpoints)
 {
-    CUsbBoardConfig config;
-    config.nVendorId = 0x1234;
-    config.nProductId = 0x5678;
-    config.nInterface = 2;
-    config.nScanOrPrintRequest = 0x42;
-    config.nReplyEndpoint = 0x86;
-    config.nCommandEndpoint = 0x04;
-    config.nDataEndpoint = 0x06;
-    auto& adapter = Adapter(config);
+    CLinkSettings settings;
+    settings.USBVENDORID = 0x1234;
+    settings.USBPRODUCTID = 0x5678;
+    settings.USBINTERFACE = 2;
+    settings.USBSCANPRINTREQUEST = 0x42;
+    settings.USBPIPE0 = 0x06;  // direction bits wrong on purpose: each pipe has only one
+    settings.USBPIPE1 = 0x84;
+    settings.USBPIPE3 = 0x06;
+    auto& adapter = Adapter(settings);
     const uint8_t frame[9] = {0, 0, 0x45, 0, 0, 0, 0, 0x5A, 0xA5};
     std::vector<uint8_t> packet(64512, 0x33);
     std::vector<uint8_t> reply(16, 0x0D);
@@ -373,7 +373,7 @@ TEST_F(LibUsbAdapterTest, LinkCheckDuringATransferAnswersAtOnceWithTheLastStatus
 // Needs the plotter on this machine's USB; skipped everywhere else.
 TEST(LibUsbAdapterOnBoard, AttachedPlotterAnswersReady)
 {
-    auto pAdapter = CreateLibUsbAdapter(CUsbBoardConfig{});
+    auto pAdapter = CreateLibUsbAdapter(CLinkSettings{});
     uint8_t status = 0;
     if (pAdapter->Ex_Vender_Read(&status) != 0)
         GTEST_SKIP() << "no plotter attached";
