@@ -32,6 +32,7 @@ struct CFakeBoard {
     std::deque<CFakeOutcome> script;
     std::deque<std::vector<uint8_t>> replies;  // bulk-IN answers in order; none: time-out
     std::function<void()> onBulkOut;           // runs inside a bulk OUT (to hold it open from a test)
+    std::function<void()> onOpen;              // runs at each open attempt (to plug the board in)
     std::vector<CFakeCall> calls;
     std::vector<int> claims;
     std::vector<uint8_t> halts;
@@ -49,6 +50,8 @@ public:
         m_nVendorId = nVendorId;
         m_nProductId = nProductId;
         ++m_board.nOpenAttempts;
+        if (m_board.onOpen)
+            m_board.onOpen();
         if (!m_board.bAttached)
             return EUsbStatus::NotFound;
         if (m_board.openStatus != EUsbStatus::Ok)

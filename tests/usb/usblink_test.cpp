@@ -1,0 +1,104 @@
+// The command channel on the real-board adapter: link check, exchanges, and a board that comes and goes.
+#include <gtest/gtest.h>
+
+#include "fakeusbtransport.h"
+#include "link/libusbadapter.h"
+#include "link/printerstatus.h"
+#include "link/usbcommand.h"
+#include "platform/clock.h"
+#include "queue/workerflags.h"
+
+namespace {
+
+class UsbLinkOnBoard : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetClock(&m_clock);
+        ResetWorkerFlags();
+        gPrinterStatus.Reset();
+        auto pTransport = std::make_unique<CFakeUsbTransport>(m_board);
+        m_pAdapter = std::make_unique<CLibUsbAdapter>(std::move(pTransport), CLinkSettings{});
+        SetUsbAdapter(m_pAdapter.get());
+    }
+    void TearDown() override
+    {
+        SetUsbAdapter(nullptr);
+        SetClock(nullptr);
+        ResetWorkerFlags();
+        gPrinterStatus.Reset();
+    }
+    bool Probe()
+    {
+        gProbeRequest = true;
+        return UsbProbe();
+    }
+    int Writes() const
+    {
+        return static_cast<int>(std::count_if(m_board.calls.begin(), m_board.calls.end(),
+                                              [](const CFakeCall& c) { return c.kind == 'w'; }));
+    }
+
+    CVirtualClock m_clock;
+    CFakeBoard m_board;
+    std::unique_ptr<CLibUsbAdapter> m_pAdapter;
+};
+
+std::vector<uint8_t> Reply(uint8_t code)
+{
+    std::vector<uint8_t> reply(16, 0);
+    reply[0] = code;
+    return reply;
+}
+
+}  // namespace
+
+TEST_F(UsbLinkOnBoard, CheckReportsOfflineWhileAbsentAndOnlineAtTheNextCheckAfterItArrives)
+{
+    m_board.bAttached = false;
+    EXPECT_FALSE(Probe());
+    EXPECT_FALSE(UsbMCUCmdR(3, 30) == 1);
+    m_board.bAttached = true;
+    EXPECT_TRUE(Probe());
+
+    m_board.bAttached = false;  // unplugged: the next transfer finds it gone
+    EXPECT_FALSE(Probe());
+    m_board.bAttached = true;
+    EXPECT_TRUE(Probe());
+    EXPECT_EQ(m_board.nOpens, 2);
+}
+
+TEST_F(UsbLinkOnBoard, ExchangeReadsTheReplyAndAnEmptyPipeGivesNoReply)
+{
+    ASSERT_TRUE(Probe());
+    m_board.replies.push_back(Reply(0x0D));
+    EXPECT_EQ(UsbMCUCmdWR(0x45), 1);
+    EXPECT_TRUE(ReplyIs(0x0D));
+    EXPECT_EQ(UsbMCUCmdWR(0x45), -4);  // nothing to read: three time-outs
+    EXPECT_EQ(gPrinterStatus.m_RecvBuf[0], 0xFF);
+}
+
+TEST_F(UsbLinkOnBoard, CommandWriteDuringAnUnplugWaitsForTheBoardAndThenGoesThrough)
+{
+    ASSERT_TRUE(Probe());
+    m_board.bAttached = false;
+    m_board.onOpen = [this] {
+        if (m_board.nOpenAttempts == 4)
+            m_board.bAttached = true;
+    };
+    int64_t start = m_clock.Now();
+    EXPECT_EQ(UsbMCUCmdW(0x45), 1);
+    EXPECT_GE(m_clock.Now() - start, 2000);  // three failed reopen attempts, a second apart
+    // The announce found the board gone, so only the repeated frame reached it.
+    ASSERT_EQ(Writes(), 1);
+    EXPECT_EQ(m_board.calls.back().kind, 'w');
+    EXPECT_EQ(m_board.calls.back().len, 10);  // the repeat form of the frame
+    EXPECT_EQ(m_board.nOpens, 2);
+}
+
+TEST_F(UsbLinkOnBoard, CommandWriteToAnAbsentBoardEndsWhenTheProgramCloses)
+{
+    m_board.bAttached = false;
+    m_board.onOpen = [] { gExitWorker = true; };
+    EXPECT_EQ(UsbMCUCmdW(0x45), 0);
+}
