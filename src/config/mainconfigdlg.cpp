@@ -1,0 +1,133 @@
+// The modal "Settings" dialog: four pages over the settings record, Save writes config.ini.
+#include "config/mainconfigdlg.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <string>
+#include <vector>
+
+#include "config/advancedconfigdlg.h"
+#include "config/othersconfigdlg.h"
+#include "config/paramconfigdlg.h"
+#include "config/settingscheck.h"
+#include "config/systemconfigdlg.h"
+#include "config/tabconfigsheet.h"
+#include "document/marquelldoc.h"
+#include "platform/windowbridge.h"
+
+namespace {
+
+QPushButton* MakeDialogButton(QWidget* parent, int id, const char* text)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::number(id));
+    return b;
+}
+
+}  // namespace
+
+CMainConfigDlg::CMainConfigDlg(CMarquellDoc& doc, bool bReadOnly, QWidget* parent)
+    : QDialog(parent), m_bReadOnly(bReadOnly), m_Doc(doc)
+{
+    setObjectName(QString::number(kTemplateId));
+    setWindowTitle("Settings");
+    setModal(true);
+
+    m_pTabSheet = new CTabConfigSheet(this);
+    m_pSystemDlg = new CSystemConfigDlg;
+    m_pParamDlg = new CParamConfigDlg;
+    m_pOthersDlg = new COthersConfigDlg;
+    m_pAdvancedDlg = new CAdvancedConfigDlg;
+
+    m_pOk = MakeDialogButton(this, IDOK, "OK");
+    m_pCancel = MakeDialogButton(this, IDCANCEL, "Cancel");
+    m_pSave = MakeDialogButton(this, kSaveId, "Save");
+    m_pOk->setDefault(true);
+    m_pCancel->setAutoDefault(false);
+    m_pSave->setAutoDefault(false);
+
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(m_pTabSheet, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_pOk);
+    buttons->addWidget(m_pCancel);
+    buttons->addWidget(m_pSave);
+    top->addLayout(buttons);
+
+    connect(m_pOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_pSave, &QPushButton::clicked, this, &CMainConfigDlg::OnSave);
+
+    // The template's 209 x 245 dialog units.
+    const QFontMetrics fm(font());
+    resize(209 * fm.averageCharWidth() / 4, 245 * fm.height() / 8);
+
+    OnInitDialog();
+}
+
+void CMainConfigDlg::OnInitDialog()
+{
+    m_pTabSheet->AddPage("System", m_pSystemDlg, CSystemConfigDlg::kTemplateId);
+    m_pTabSheet->AddPage("Plotting", m_pParamDlg, CParamConfigDlg::kTemplateId);
+    m_pTabSheet->AddPage("Others", m_pOthersDlg, COthersConfigDlg::kTemplateId);
+    m_pTabSheet->AddPage("Advanced", m_pAdvancedDlg, CAdvancedConfigDlg::kTemplateId);
+    m_pTabSheet->InitPages();
+
+    // While a job prints the worker reads the record: show it as it is, without reloading.
+    if (!m_bReadOnly)
+        m_Doc.LoadConfig();
+    FillPages();
+    if (m_bReadOnly)
+        SetReadOnly();
+}
+
+void CMainConfigDlg::FillPages()
+{
+    const CUserDefine& ud = m_Doc.m_UserDefine;
+    m_pSystemDlg->Fill(ud);
+    m_pParamDlg->Fill(ud);
+    m_pOthersDlg->Fill(ud);
+    m_pAdvancedDlg->Fill(ud);
+}
+
+void CMainConfigDlg::ApplyPages(CUserDefine& ud) const
+{
+    m_pSystemDlg->Apply(ud);
+    m_pAdvancedDlg->Apply(ud);
+    m_pParamDlg->Apply(ud);
+    m_pOthersDlg->Apply(ud);
+    ud.m_nTotalNozzles = ud.JetPrintHead * ud.m_nNozzlesPerHead;
+    ud.m_nTotalSlots = ud.JetPrintHead * ud.m_nSlotsPerHead;
+    // The rows per unit above were taken with the old total; the head count may have changed.
+    ud.m_fRowsPerUnitY = ud.m_nTotalNozzles / (ud.m_nUnitsPerMm * ud.EdLineSection * ud.JetPrintHead);
+}
+
+void CMainConfigDlg::OnSave()
+{
+    if (m_bReadOnly)
+        return;
+    CUserDefine ud = m_Doc.m_UserDefine;
+    ApplyPages(ud);
+    const std::vector<std::string> problems = CSettingsCheck::Check(ud);
+    if (!problems.empty()) {
+        std::string text = "Configurações não salvas. Corrija os valores:";
+        for (const std::string& p : problems)
+            text += "\n" + p;
+        ShowMessage(text);
+        return;
+    }
+    m_Doc.m_UserDefine = ud;
+    m_Doc.SaveConfig();
+}
+
+void CMainConfigDlg::SetReadOnly()
+{
+    m_pSystemDlg->SetReadOnly();
+    m_pParamDlg->SetReadOnly();
+    m_pOthersDlg->SetReadOnly();
+    m_pAdvancedDlg->SetReadOnly();
+    m_pSave->setEnabled(false);
+}

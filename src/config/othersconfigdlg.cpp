@@ -1,0 +1,94 @@
+// Settings page "Others": the working directory with its folder picker, and the label font size.
+#include "config/othersconfigdlg.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include "config/dlgcontrols.h"
+#include "config/dlgnumber.h"
+#include "document/userdefine.h"
+#include "platform/windowbridge.h"
+
+namespace {
+
+// config.ini holds at most 99 bytes of the path; cut on a character boundary.
+std::string ClipPath(const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    int n = static_cast<int>(bytes.size());
+    if (n > kDlgTextMax) {
+        n = kDlgTextMax;
+        while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80)
+            --n;
+    }
+    return std::string(bytes.constData(), static_cast<size_t>(n));
+}
+
+}  // namespace
+
+COthersConfigDlg::COthersConfigDlg(QWidget* parent) : QWidget(parent), m_fnPickFolder(&PickFolderFromPlatform)
+{
+    setObjectName(QString::number(kTemplateId));
+    auto* top = new QVBoxLayout(this);
+
+    top->addWidget(MakeLabel(this, "Selecione o diretório de trabalho:"));
+    auto* pathRow = new QHBoxLayout;
+    m_pWorkPath = MakeEdit(this, 1026);
+    m_pWorkPath->setReadOnly(true);
+    m_pWorkPath->setEnabled(false);
+    m_pBrowse = MakeButton(this, 1027, "Selecionar");
+    pathRow->addWidget(m_pWorkPath, 1);
+    pathRow->addWidget(m_pBrowse);
+    top->addLayout(pathRow);
+
+    auto* fontBox = new QGroupBox("Configuração da fonte", this);
+    auto* fontRow = new QHBoxLayout(fontBox);
+    fontRow->addWidget(MakeLabel(fontBox, "Tamanho da fonte:"));
+    m_pFontSize = MakeEdit(fontBox, 1033);
+    fontRow->addWidget(m_pFontSize);
+    top->addWidget(fontBox);
+    top->addStretch(1);
+
+    connect(m_pBrowse, &QPushButton::clicked, this, &COthersConfigDlg::OnBrowse);
+}
+
+QString COthersConfigDlg::PickFolderFromPlatform(QWidget* owner, const QString& title)
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return QFileDialog::getExistingDirectory(owner, title, desktop, QFileDialog::ShowDirsOnly);
+}
+
+void COthersConfigDlg::OnBrowse()
+{
+    const QString path = m_fnPickFolder(this, QString::fromUtf8("请选择工作目录"));
+    if (!path.isEmpty())
+        m_pWorkPath->setText(path);
+}
+
+void COthersConfigDlg::Fill(const CUserDefine& ud)
+{
+    m_pWorkPath->setText(QString::fromStdString(ud.WORKPATH));
+    m_pFontSize->setText(DlgFormatInt(ud.PLTFONTSIZE));
+}
+
+void COthersConfigDlg::Apply(CUserDefine& ud) const
+{
+    const QString path = m_pWorkPath->text();
+    if (path.isEmpty())
+        ShowMessage("未指定工作目录!");
+    else
+        ud.WORKPATH = ClipPath(path);
+    ud.PLTFONTSIZE = DlgAtoi(m_pFontSize->text());
+}
+
+void COthersConfigDlg::SetReadOnly()
+{
+    m_pBrowse->setEnabled(false);
+    m_pFontSize->setEnabled(false);
+}
