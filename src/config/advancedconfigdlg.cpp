@@ -91,11 +91,11 @@ void CAdvancedConfigDlg::Apply(CUserDefine& ud) const
     ud.DPINumPerM = DlgAtoi(m_pDotsPerMetre->text());
     if (ud.DPINumPerM <= 1005)
         ud.DPINumPerM = 6653;
-    ud.m_fDotsPerUnitX = ud.DPINumPerM * ud.m_fMmPerUnit / 1000;
-    ud.m_fRowsPerUnitY = ud.m_nTotalNozzles / (ud.m_nUnitsPerMm * ud.EdLineSection * ud.JetPrintHead);
+    ud.UpdateDotsPerUnitX();
+    ud.UpdateRowsPerUnitY();
 
     ud.EdStepB = DlgAtoi(m_pStep->text());
-    ud.m_nStepTotal = static_cast<int32_t>(static_cast<int64_t>(ud.JetPrintHead) * ud.EdStepB);
+    ud.UpdateStepTotal();
     ud.MAXWIDTH = static_cast<float>(DlgAtoi(m_pArea->text()));
     for (int i = 0; i < 3; ++i) {
         if (m_pSpeedOpt[i]->isChecked()) {

@@ -99,10 +99,10 @@ void CMainConfigDlg::ApplyPages(CUserDefine& ud) const
     m_pAdvancedDlg->Apply(ud);
     m_pParamDlg->Apply(ud);
     m_pOthersDlg->Apply(ud);
-    ud.m_nTotalNozzles = ud.JetPrintHead * ud.m_nNozzlesPerHead;
-    ud.m_nTotalSlots = ud.JetPrintHead * ud.m_nSlotsPerHead;
-    // The rows per unit above were taken with the old total; the head count may have changed.
-    ud.m_fRowsPerUnitY = ud.m_nTotalNozzles / (ud.m_nUnitsPerMm * ud.EdLineSection * ud.JetPrintHead);
+    ud.UpdateHeadTotals();
+    // The rows per unit of the Advanced page were taken with the old total; the head count may
+    // have changed since.
+    ud.UpdateRowsPerUnitY();
 }
 
 void CMainConfigDlg::OnSave()

@@ -28,7 +28,7 @@ void AddRow(QGridLayout* grid, int row, QWidget* parent, const char* label, QLin
 // A calibration length of 0 would divide the scale by zero: it stands for 1.
 float ScaleLength(const QLineEdit* edit)
 {
-    float v = static_cast<float>(DlgAtof(edit->text()));
+    float v = DlgAtof(edit->text());
     return v == 0.0f ? 1.0f : v;
 }
 
@@ -106,7 +106,7 @@ void CParamConfigDlg::Fill(const CUserDefine& ud)
 
 void CParamConfigDlg::Apply(CUserDefine& ud) const
 {
-    ud.EdLeftValue = static_cast<float>(DlgAtof(m_pOrigin->text()));
+    ud.EdLeftValue = DlgAtof(m_pOrigin->text());
     const float dots = ud.EdLeftValue * ud.DPINumPerM / 1000;
     // A value outside the int range is refused before saving; keep the conversion defined.
     ud.m_nLeftDots = (dots > -2147483648.0f && dots < 2147483648.0f) ? static_cast<int32_t>(dots) : 0;
@@ -115,8 +115,7 @@ void CParamConfigDlg::Apply(CUserDefine& ud) const
     ud.YSCALE_T = ScaleLength(m_pYPlotted);
     ud.XSCALE_R = ScaleLength(m_pXReal);
     ud.YSCALE_R = ScaleLength(m_pYReal);
-    ud.m_fRatioX = ud.XSCALE_T / ud.XSCALE_R;
-    ud.m_fRatioY = ud.YSCALE_T / ud.YSCALE_R;
+    ud.UpdateRatios();
 
     ud.PRINTROTATION90 = m_pRotate->isChecked();
     ud.PRINTROTATION90_CLOCKWISE = m_pClockwise->isChecked();

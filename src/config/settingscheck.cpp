@@ -55,6 +55,7 @@ void CheckAdvanced(std::vector<std::string>& out, const CUserDefine& ud)
 {
     if (ud.DPINumPerM > L::kMaxDotsPerMetre)
         out.push_back("Pixel por 1000mm: o valor máximo é " + std::to_string(L::kMaxDotsPerMetre) + ".");
+    // The step total itself is clamped; what reaches the controller must be the product.
     const long long step = static_cast<long long>(ud.JetPrintHead) * ud.EdStepB;
     if (step > INT_MAX || step < INT_MIN)
         out.push_back("Y-Step Values: o valor multiplicado pela quantidade de cartuchos excede o limite.");

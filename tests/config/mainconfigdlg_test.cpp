@@ -98,6 +98,7 @@ protected:
     // The record as loaded from a missing file, with a working directory set.
     void ResetRecord()
     {
+        QFile::remove(IniPath());
         m_pDoc->m_UserDefine = CUserDefine();
         m_pDoc->LoadConfig();
         if (m_pDoc->m_UserDefine.WORKPATH.empty())
@@ -418,17 +419,17 @@ TEST_F(MainConfigDlgTest, ValuesThatBreakThePrintPathAreRefusedAndNothingIsSaved
         {{{1009, "600000000"}, {1017, ""}}, "Y-Step Values"},
         {{{1009, "600000000"}}, ""},
         {{{1004, "400000"}}, "Origin Point"},
-        {{{1004, "inf"}}, "Origin Point"},
+        {{{1004, "1e30"}}, "Origin Point"},
         {{{1004, "300000"}}, ""},
         {{{1030, "-5"}}, "X-Real"},
-        {{{1020, "nan"}}, "Y-Plotado"},
+        {{{1020, "-1"}}, "Y-Plotado"},
+        {{{1020, "nan"}, {1022, "4"}}, ""},  // text that is no number reads as 0, which stands for 1
         {{{1024, "1e30"}, {1030, "1e-30"}}, "X-Plotado / X-Real"},
         {{{1031, "-1"}, {1008, "300"}, {1033, "-5"}, {1111, "-10"}}, ""},
     };
     for (const RefuseCase& c : cases) {
         SCOPED_TRACE(c.edits.front().second.toStdString() + " in " + std::to_string(c.edits.front().first));
         m_Bridge.m_Texts.clear();
-        QFile::remove(IniPath());
         ResetRecord();
         const std::string before = Dump(m_pDoc->m_UserDefine);
         auto dlg = Open();
@@ -451,9 +452,52 @@ TEST_F(MainConfigDlgTest, ValuesThatBreakThePrintPathAreRefusedAndNothingIsSaved
     }
 }
 
+TEST_F(MainConfigDlgTest, EveryOpeningReloadsTheFile)
+{
+    WriteIni("[CTRPARAM]\r\nELineWidth=5\r\n");
+    m_pDoc->m_UserDefine.ELineWidth = 7;
+    auto dlg = Open();
+    EXPECT_EQ(m_pDoc->m_UserDefine.ELineWidth, 5);
+    EXPECT_EQ(Edit(dlg.get(), 1011)->text(), "5");
+}
+
+TEST_F(MainConfigDlgTest, FirstSaveIntoAMissingFileLaysOutTheSections)
+{
+    ASSERT_FALSE(QFile::exists(IniPath()));
+    auto dlg = Open();
+    SetText(dlg.get(), 1011, "3");
+    Button(dlg.get(), 1018)->setChecked(true);
+    SetText(dlg.get(), 1019, "120");
+    Save(*dlg);
+
+    QStringList sections;
+    QStringList printKeys;
+    QString current;
+    for (const QByteArray& raw : IniBytes().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith('[')) {
+            current = line.mid(1, line.indexOf(']') - 1);
+            sections << current;
+        } else if (current == "PRINT" && line.contains('=')) {
+            printKeys << line.left(line.indexOf('='));
+        }
+    }
+    EXPECT_EQ(sections, QStringList({"PRINT", "PATH", "CTRPARAM", "JetPrintHeadOpenStatus", "JetPrintHeadValueX",
+                                     "JetPrintHeadValueY", "AutoWash"}));
+    EXPECT_EQ(printKeys, QStringList({"PRINTAUTO", "PRINTMIRROR", "PRINTROTATION90", "PRINTROTATION90_CLOCKWISE",
+                                      "PRINTROTATION90_UNCLOCKWISE", "MAXWIDTH", "USBPACKAGESIZE", "USBTIMEOUT",
+                                      "JETPRINTHEADWIDTH", "DATACOMPRESS", "PLTFONTSIZE", "UCSPEED", "ENSPEED"}));
+
+    // What was saved is what the next opening finds.
+    CMarquellDoc reloaded(AppDir());
+    EXPECT_EQ(Dump(reloaded.m_UserDefine), Dump(m_pDoc->m_UserDefine));
+    EXPECT_EQ(reloaded.m_UserDefine.JetPrintHeadValueX[1], 91);
+}
+
 TEST_F(MainConfigDlgTest, ReadOnlyDisablesExactlyTheListedControls)
 {
-    m_pDoc->m_UserDefine.ELineWidth = 7;  // in memory only: a printing job's record is not reloaded
+    WriteIni("[CTRPARAM]\r\nELineWidth=5\r\n");
+    m_pDoc->m_UserDefine.ELineWidth = 7;  // a printing job's record is not reloaded
     auto dlg = Open(true);
     EXPECT_EQ(Edit(dlg.get(), 1011)->text(), "7");
 
