@@ -1,6 +1,7 @@
 // The plot reader and its vector model: a flat array of straight lines in plotter units (0.025 mm).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -14,6 +15,10 @@ struct PltLine {
 
 // The block handed to the sizing, folding, layout and section stages; they read and extend it in place.
 struct PltInfo {
+    // No model may hold more records than this (512 MB of records): a few bytes of dashed line
+    // with a tiny pattern length would otherwise ask for billions of them.
+    static constexpr uint32_t kMaxLines = 1u << 25;
+
     uint32_t m_nLineCount = 0;
     float m_fMaxX = 0.0f;
     float m_fMaxY = 0.0f;
@@ -21,13 +26,33 @@ struct PltInfo {
     float m_fLengthM = 0.0f;
     PltLine* m_pLines = nullptr;  // malloc'ed, m_nCapacity records
     uint32_t m_nCapacity = 0;
+    uint32_t m_nMaxLines = kMaxLines;
+    // Set when a record could not be appended (limit reached or memory exhausted).
+    bool m_bLinesExhausted = false;
 
-    // Appends one record, growing the array when it is full; false only when memory is exhausted.
-    bool AppendLine(float x1, float y1, float x2, float y2);
+    // Appends one record, growing the array when it is full; false when the limit is reached or
+    // memory is exhausted (m_bLinesExhausted is then set and the record is dropped).
+    bool AppendLine(float x1, float y1, float x2, float y2)
+    {
+        if ((m_nLineCount >= m_nCapacity || m_nLineCount >= m_nMaxLines) && !Grow())
+            return false;
+        m_pLines[m_nLineCount++] = PltLine{x1, y1, x2, y2};
+        return true;
+    }
+
+private:
+    bool Grow();
 };
 
 class CPltFileData : public PltInfo {
 public:
+    // Instruction buffer: a longer instruction wraps around inside it.
+    static constexpr int kInstructionSize = 16384;
+    static constexpr int kMaxTokens = 4096;
+    static constexpr int kMaxPageArg = 40;
+    static constexpr uint32_t kSpareLines = 400000;
+    static constexpr uint32_t kMaxAllocLines = 8388607;
+
     CPltFileData();
     ~CPltFileData();
     CPltFileData(const CPltFileData&) = delete;
@@ -67,4 +92,23 @@ public:
     uint8_t m_bRotate90 = 0;
     uint8_t m_bMirror = 0;
     uint8_t m_bLoaded = 0;
+    float m_fLabelAngle = 0.0f;  // label direction in degrees from the last DI of the file
+
+private:
+    struct ParseState;
+
+    void CloseFile();
+    // Reads the open file into buffer and returns the record capacity; 0 when it cannot be had.
+    uint32_t CountCapacity(std::string& buffer);
+    bool Parse(const std::string& buffer);
+    void Dispatch(ParseState& st, char* ins, int n);
+    void PageOffset(ParseState& st, const char* ins, int n);
+    void Label(ParseState& st, const char* ins, int n);
+    int ReadTokens(ParseState& st, const char* ins, int n);
+    void ProcessPairs(ParseState& st, int mnemonic, int tokenCount);
+    // One pair of DI, IP, SC, LT or SI; false when the instruction ends after it.
+    bool SpecialPair(ParseState& st, int mnemonic, int index, float x, float y);
+    void Point(ParseState& st, int mnemonic, float x, float y);
+    void EmitDashes(const ParseState& st, float x1, float y1, float x2, float y2);
+    void FinishModel();
 };
