@@ -11,6 +11,11 @@
 
 namespace {
 
+// A bare info block owns its array only here, in the tests.
+struct OwnedInfo : PltInfo {
+    ~OwnedInfo() { std::free(m_pLines); }
+};
+
 void SetModel(PltInfo& info, const std::vector<PltLine>& lines, float maxX, float maxY)
 {
     std::free(info.m_pLines);
@@ -97,7 +102,7 @@ TEST(Geometry, ComputeSizeFoldsOnlyWiderThanMaxWidth)
 
 TEST(Geometry, FoldSplitsAtHalfWidthAndAddsMarks)
 {
-    PltInfo info;
+    OwnedInfo info;
     SetModel(info,
              {{1000, 0, 1000, 10000},   // on the cut: stays left
               {1500, 100, 500, 200},    // crosses the cut, drawn right to left
@@ -133,7 +138,7 @@ TEST(Geometry, FoldSplitsAtHalfWidthAndAddsMarks)
 
 TEST(Geometry, FoldOfAHugePlotStopsAtTheRecordLimit)
 {
-    PltInfo info;
+    OwnedInfo info;
     info.m_nMaxLines = 5000;
     SetModel(info, {{0, 0, 2000, 1e30f}}, 2000, 1e30f);
     CJobGeometry::FoldWideJob(info);
