@@ -5,4 +5,4 @@ cd "$(dirname "$0")"
 ./scripts/deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target tessaline-cli
-exec build/default/tessaline-cli model samples/marker.plt --config samples/config.ini "$@"
+exec build/default/tessaline-cli model samples/marker.plt --config samples/config.ini --fast "$@"

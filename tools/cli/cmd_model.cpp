@@ -1,10 +1,83 @@
-// tessaline-cli model
+// tessaline-cli model: prepares a plot file for one job slot and prints its model as JSON.
 #include <cstdio>
 
+#include "cliargs.h"
+#include "clijob.h"
 #include "commands.h"
 
-int RunModel(const std::vector<std::string>&)
+namespace {
+
+const char kUsage[] =
+    "usage: tessaline-cli model FILE [--config INI] [--slot print|preview|print-preview] [--records] [--fast]\n"
+    "Reads FILE as the program prepares a job (settings from INI, else config.ini next to the program)\n"
+    "and prints one JSON object: lines, maxX, maxY, widthM, lengthM, fold and, with --records,\n"
+    "records [[x1, y1, x2, y2], ...] in plotter units. --fast skips the real wait for a growing file.\n";
+
+int UsageError(const std::string& message)
 {
-    std::fprintf(stderr, "tessaline-cli: 'model' is not available yet\n");
+    std::fprintf(stderr, "tessaline-cli model: %s\n%s", message.c_str(), kUsage);
     return 2;
+}
+
+void WriteModelFields(CJsonWriter& json, const CMarquellDoc& doc, JobSlot slot)
+{
+    const CPltFileData& plt = doc.m_PltData[slot];
+    json.Field("lines", plt.m_nLineCount);
+    json.Field("maxX", plt.m_fMaxX);
+    json.Field("maxY", plt.m_fMaxY);
+    json.Field("widthM", plt.m_fWidthM);
+    json.Field("lengthM", plt.m_fLengthM);
+    json.Field("fold", doc.m_bFoldJob != 0);
+}
+
+void WriteRecords(CJsonWriter& json, const PltInfo& info)
+{
+    json.Key("records").BeginArray();
+    for (uint32_t i = 0; i < info.m_nLineCount; ++i) {
+        const PltLine& l = info.m_pLines[i];
+        json.BeginArray();
+        json.Float(l.x1);
+        json.Float(l.y1);
+        json.Float(l.x2);
+        json.Float(l.y2);
+        json.EndArray();
+    }
+    json.EndArray();
+}
+
+}  // namespace
+
+int RunModel(const std::vector<std::string>& args)
+{
+    CCliArgs cli({"--config", "--slot"}, {"--records", "--fast", "--help"});
+    if (!cli.Parse(args))
+        return UsageError(cli.m_strError);
+    if (cli.Has("--help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (cli.Positional().size() != 1)
+        return UsageError("expected one plot file");
+    JobSlot slot = SlotPrint;
+    if (!ParseSlot(cli.Value("--slot", "print"), slot))
+        return UsageError("unknown slot '" + cli.Value("--slot") + "'");
+
+    CCliClock clock(cli.Has("--fast"));
+    CMarquellDoc doc;
+    if (!ApplyConfigOption(doc, cli))
+        return 2;
+    const std::string& file = cli.Positional()[0];
+    doc.m_strSlotPath[slot] = file;
+    if (!doc.PrepareJob(slot)) {
+        std::fprintf(stderr, "tessaline-cli: cannot read plot file '%s'\n", file.c_str());
+        return 2;
+    }
+
+    CJsonWriter json(stdout);
+    json.BeginObject();
+    WriteModelFields(json, doc, slot);
+    if (cli.Has("--records"))
+        WriteRecords(json, doc.m_PltData[slot]);
+    json.EndObject();
+    return 0;
 }
