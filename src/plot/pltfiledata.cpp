@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
@@ -47,6 +48,15 @@ float ToModelFloat(double d)
 constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// Long tokens: strtod on a terminated copy (kept out of line, its buffer off the common path).
+[[gnu::noinline]] double SlowTokenValue(const char* tok, int len)
+{
+    char buf[CPltFileData::kInstructionSize + 1];
+    std::memcpy(buf, tok, static_cast<size_t>(len));
+    buf[len] = '\0';
+    return std::strtod(buf, nullptr);
+}
+
 // The decimal prefix of a token made of digits, '.' and '-', exactly as strtod reads it.
 // Short tokens take an exact fast path (mantissa below 2^53 over an exact power of ten, one
 // correctly rounded division); anything longer goes to strtod itself.
@@ -84,10 +94,7 @@ double TokenValue(const char* tok, int len)
         double v = static_cast<double>(mant) / kPow10[fracDigits];
         return neg ? -v : v;
     }
-    char buf[CPltFileData::kInstructionSize + 1];
-    std::memcpy(buf, tok, static_cast<size_t>(len));
-    buf[len] = '\0';
-    return std::strtod(buf, nullptr);
+    return SlowTokenValue(tok, len);
 }
 
 // Truncates toward zero, saturating where the value does not fit an int.
@@ -243,8 +250,16 @@ uint32_t CPltFileData::CountCapacity(std::string& buffer)
     if (size && std::fread(buffer.data(), 1, size, m_file) != size)
         return 0;
     uint64_t separators = 0;
-    for (unsigned char c : buffer)
-        separators += (c == ';') | (c == '\r') | (c == '\n');
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(buffer.data());
+    for (size_t done = 0; done < size;) {
+        // Chunks keep a 32-bit counter, which the compiler vectorises.
+        const size_t chunk = std::min<size_t>(size - done, 1u << 30);
+        uint32_t count = 0;
+        for (size_t i = 0; i < chunk; ++i)
+            count += (p[done + i] == ';') | (p[done + i] == '\r') | (p[done + i] == '\n');
+        separators += count;
+        done += chunk;
+    }
     uint64_t capacity = separators + kSpareLines;
     return capacity > kMaxAllocLines ? 0 : static_cast<uint32_t>(capacity);
 }
