@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -104,6 +106,43 @@ TEST_F(BadInputTest, AbsurdNumbersStayFinite)
                                    ";VS5;PG1" + std::string(30, '0') + ";DI0,0;LB" + "\x03")
                           .c_str()));
     ExpectSaneModel(plt);
+}
+
+// Damaged copies of the sample marker: bytes replaced by framing and number characters or by
+// anything at all, runs deleted or duplicated, the file cut short.
+TEST_F(BadInputTest, DamagedMarkersLoadCleanly)
+{
+    std::ifstream in(fs::path(TESSALINE_SOURCE_DIR) / "samples/marker.plt", std::ios::binary);
+    const std::string marker((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(marker.empty());
+    const char kInteresting[] = ";\x03\r\n,- .0123456789PDULTSIGBV5";
+    uint64_t state = 88172645463325252ull;
+    auto next = [&state](uint64_t bound) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<size_t>(state % bound);
+    };
+    for (int round = 0; round < 150; ++round) {
+        std::string text = marker;
+        for (int edits = 1 + static_cast<int>(next(8)); edits > 0 && !text.empty(); --edits) {
+            size_t at = next(text.size());
+            switch (next(4)) {
+            case 0: text[at] = kInteresting[next(sizeof kInteresting - 1)]; break;
+            case 1: text[at] = static_cast<char>(next(256)); break;
+            case 2: text.erase(at, next(200)); break;
+            default: text.insert(at, text.substr(next(text.size()), next(400))); break;
+            }
+        }
+        if (round % 10 == 0)
+            text.resize(next(text.size() + 1));
+        SCOPED_TRACE(round);
+        CPltFileData plt;
+        plt.SetScale(1.0f, 1.0f);
+        plt.SetCharSize(144);
+        ASSERT_TRUE(LoadText(plt, text, true));
+        ExpectSaneModel(plt);
+    }
 }
 
 TEST_F(BadInputTest, CorpusLoadsCleanly)
