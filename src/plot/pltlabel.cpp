@@ -78,7 +78,7 @@ void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, s
 
     CCharCodes codes(text);
     unsigned nCode = 0;
-    while (codes.Next(nCode)) {
+    while (!m_bLinesExhausted && codes.Next(nCode)) {
         GlyphOutline glyph;
         if (!font.GetGlyphOutline(nCode, glyph))
             continue;

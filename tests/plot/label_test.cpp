@@ -3,23 +3,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/outlinefont.h"
 #include "platform/windowbridge.h"
 #include "plot/pltfiledata.h"
-
-static bool operator==(const PltLine& a, const PltLine& b)
-{
-    return a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2;
-}
-
-static void PrintTo(const PltLine& l, std::ostream* os)
-{
-    *os << "(" << l.x1 << "," << l.y1 << ")-(" << l.x2 << "," << l.y2 << ")";
-}
+#include "plot/plttestutil.h"
 
 namespace {
 
@@ -52,11 +42,6 @@ struct LabelCase {
     int height = 144;
     std::string face = "宋体";
 };
-
-std::vector<PltLine> Records(const CPltFileData& model)
-{
-    return std::vector<PltLine>(model.m_pLines, model.m_pLines + model.m_nLineCount);
-}
 
 std::vector<PltLine> Label(const LabelCase& c)
 {
@@ -297,4 +282,66 @@ TEST(Label, TenThousandCharactersGrowTheArray)
     EXPECT_EQ(model.m_nLineCount, 10000 * perChar);
     EXPECT_EQ(model.m_pLines[model.m_nLineCount - 1].x2 - model.m_pLines[perChar - 1].x2,
               9999.0f * (Glyph('W').m_nCellIncX + 3));
+}
+
+// The reader hands every LB to the label code with the pen point, the SI height and the DI angle.
+class LabelInFile : public PlotFileTest {
+protected:
+    std::vector<PltLine> LoadRecords(std::string_view content)
+    {
+        CPltFileData model;
+        model.SetCharSize(144);
+        EXPECT_TRUE(LoadText(model, content));
+        return Records(model);
+    }
+};
+
+TEST_F(LabelInFile, TextHeightDirectionAndPositionComeFromTheFile)
+{
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<PltLine> expected;
+    };
+    const std::vector<Case> cases = {
+        {"ETX ends the text", "PU1000,5000;LBAB\x03", Label({"AB"})},
+        {"';' loses the last character", "PU1000,5000;LBAB;", Label({"A"})},
+        {"a GBK character", "PU1000,5000;LB\xD6\xD0\x03", Label({"\xD6\xD0"})},
+        {"pen point truncated", "PU1000.9,5000.7;LBA\x03", Label({"A"})},
+        {"SI sets the height", "SI0.3,0.4;PU1000,5000;LBE\x03", Label({"E", kX, kY, 0.0f, 160})},
+        {"DI0,1 turns the text upwards", "DI0,1;PU1000,5000;LBAB\x03", Label({"AB", kX, kY, 90.0f})},
+        {"short labels are ignored", "PU1000,5000;LB;LB\x03", {}},
+        {"a huge SI draws nothing", "SI0,100000;PU1000,5000;LBA\x03", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(LoadRecords(c.file), c.expected);
+    }
+}
+
+TEST_F(LabelInFile, LabelDoesNotMoveThePen)
+{
+    std::vector<PltLine> expected = Label({"A"});
+    expected.push_back({1000, 5000, 2000, 5000});
+    EXPECT_EQ(LoadRecords("PU1000,5000;LBA\x03PD2000,5000;"), expected);
+}
+
+TEST_F(LabelInFile, CorpusLabelsInFourDirections)
+{
+    const std::filesystem::path path = std::filesystem::path(TESSALINE_CORPUS_DIR) / "test_di_labels.hp";
+    if (!std::filesystem::exists(path))
+        GTEST_SKIP() << "corpus not available";
+    CRecordingBridge bridge;
+    CPltFileData model;
+    model.SetCharSize(144);
+    model.SetScale(1.0f, 1.0f);
+    model.SetFlipY(0);
+    ASSERT_TRUE(model.Load(path.string().c_str()));
+    // SI.3,.5 and four DI quadrants at PA3000,3000; the angles reach the font truncated to tenths
+    // (DI1,-1 gives 314.9999 degrees, escapement 3149).
+    std::vector<PltLine> expected;
+    for (float angle : {45.0f, 314.95f, 225.0f, 134.95f})
+        expected = Concat(expected, Label({"  DIRECTION", 3000, 3000, angle, 200}));
+    EXPECT_EQ(Records(model), expected);
+    EXPECT_TRUE(bridge.m_messages.empty());
 }
