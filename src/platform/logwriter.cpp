@@ -2,9 +2,13 @@
 #include "platform/logwriter.h"
 
 #include "platform/gbk.h"
+#include "platform/windowbridge.h"
 
 #include <atomic>
+#include <cstdarg>
+#include <cstdio>
 #include <mutex>
+#include <vector>
 
 std::ofstream g_logStream;
 
@@ -25,6 +29,26 @@ void WriteLog(std::string_view text)
         sink(text);
     if (g_logStream.is_open())
         g_logStream.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void WriteLogF(const char* format, ...)
+{
+    char buf[512];
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(buf, sizeof(buf), format, args);
+    va_end(args);
+    if (n < 0)
+        return;
+    if (static_cast<size_t>(n) < sizeof(buf)) {
+        WriteLog(std::string_view(buf, static_cast<size_t>(n)));
+        return;
+    }
+    std::vector<char> big(static_cast<size_t>(n) + 1);
+    va_start(args, format);
+    vsnprintf(big.data(), big.size(), format, args);
+    va_end(args);
+    WriteLog(std::string_view(big.data(), static_cast<size_t>(n)));
 }
 
 bool OpenLogFile(const std::string& path)
@@ -63,4 +87,22 @@ void WriteLogHeader(const std::tm& localTime)
     WriteLog("\r\n");
     WriteLog(kTitle);
     WriteLog(kStart + FormatStartTime(localTime) + "\r\n");
+}
+
+bool StartLogFile(const std::string& path)
+{
+    bool opened = OpenLogFile(path);
+    if (!opened) {
+        ShowMessage(path);
+        ShowMessage("创建日志文件失败！");
+    }
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    WriteLogHeader(local);
+    return opened;
 }

@@ -13,8 +13,20 @@ extern std::ofstream g_logStream;
 // Adds nothing; callers end their lines with "\r\n". Safe from any thread.
 void WriteLog(std::string_view text);
 
+// WriteLog of a printf-style text; the format may hold GBK bytes (they never contain '%').
+#if defined(__GNUC__)
+#define TESSALINE_PRINTF_LIKE(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define TESSALINE_PRINTF_LIKE(fmt, args)
+#endif
+void WriteLogF(const char* format, ...) TESSALINE_PRINTF_LIKE(1, 2);
+
 // Attaches g_logStream to path with truncation; false when it cannot be opened.
 bool OpenLogFile(const std::string& path);
+// Start-up: opens the log file at path (truncated) and writes the header with the current local time.
+// When the file cannot be opened, shows the path and then "创建日志文件失败！"; false then, and later
+// entries reach only the trace sink.
+bool StartLogFile(const std::string& path);
 // Flushes and detaches the log stream.
 void CloseLogFile();
 // The three header entries: an empty line, the title line, the start time line.

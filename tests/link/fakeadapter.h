@@ -65,7 +65,7 @@ struct UsbCall {
 class CFakeAdapter : public CUsbAdapter {
 public:
     // The reply each command gets when nothing is scripted for it; 0x19 gets the checksums of the data
-    // received since the last 0x11 (DMA and DRAM alike).
+    // received since the last 0x11 or 0x19 (DMA and DRAM alike).
     static uint8_t DefaultReply(uint8_t code)
     {
         switch (code) {
@@ -103,14 +103,24 @@ public:
     }
     // The next n writes on the pipe are rejected.
     void RejectWrites(int pipe, int n) { m_nReject[pipe] = n; }
+    // The same, after the next `accepted` writes on the pipe went through.
+    void RejectWritesAfter(int pipe, int accepted, int n)
+    {
+        m_nAcceptFirst[pipe] = accepted;
+        m_nReject[pipe] = n;
+    }
     // The next n checksum replies carry a DRAM checksum one off.
     void CorruptDram(int n) { m_nCorruptDram = n; }
     // The status byte of the link check (0x21: present and ready) and its result.
     void SetLink(bool up) { m_bLinkUp = up; }
     // After this many calls the adapter sets gExitWorker, so a wait that never ends fails instead of hanging.
     void SetCallBudget(long n) { m_nBudget = n; }
-    // Called on every command write accepted, with the frame (for scenario steps).
-    std::function<void(uint8_t code)> m_fnOnCommand;
+    // Called with the code of every command write accepted (for scenario steps); may script replies.
+    void OnCommand(std::function<void(uint8_t code)> fn)
+    {
+        std::lock_guard<std::mutex> lock(m_Lock);
+        m_fnOnCommand = std::move(fn);
+    }
 
     // --- the record ---
     std::vector<UsbCall> Calls() const
@@ -140,10 +150,14 @@ public:
             n += (c == code);
         return n;
     }
-    std::vector<uint8_t> ReceivedData() const
+    // The accepted writes on the data pipe, in order.
+    std::vector<std::vector<uint8_t>> DataWrites() const
     {
-        std::lock_guard<std::mutex> lock(m_Lock);
-        return m_Received;
+        std::vector<std::vector<uint8_t>> writes;
+        for (const UsbCall& c : Calls())
+            if (c.kind == 'W' && c.pipe == 3 && c.result >= 0)
+                writes.push_back(c.bytes);
+        return writes;
     }
     void ClearRecord()
     {
@@ -170,9 +184,10 @@ public:
         Spend();
         std::lock_guard<std::mutex> lock(m_Lock);
         UsbCall call{'W', pipe, len, timeoutMs, len, {}};
-        if (pipe == 1)
-            call.bytes.assign(pBuf, pBuf + len);
-        if (!m_bLinkUp || m_nReject[pipe] > 0) {
+        call.bytes.assign(pBuf, pBuf + len);
+        if (m_nAcceptFirst[pipe] > 0) {
+            --m_nAcceptFirst[pipe];
+        } else if (!m_bLinkUp || m_nReject[pipe] > 0) {
             if (m_nReject[pipe] > 0)
                 --m_nReject[pipe];
             call.result = -1;
@@ -247,18 +262,22 @@ private:
             }
             r = ChecksumReply(sum, dram);
         }
+        if (code == 0x19)
+            m_Received.clear();
         m_Pending = r;
         m_bPending = true;
         m_nPendingLen = m_nShortLen > 0 ? m_nShortLen : 16;
         m_nShortLen = 0;
         if (m_fnOnCommand) {
             // The scenario may script further replies; it runs without the record lock.
+            std::function<void(uint8_t)> fn = m_fnOnCommand;
             m_Lock.unlock();
-            m_fnOnCommand(code);
+            fn(code);
             m_Lock.lock();
         }
     }
 
+    std::function<void(uint8_t code)> m_fnOnCommand;
     mutable std::mutex m_Lock;
     std::map<uint8_t, std::deque<Reply>> m_Script;
     std::vector<UsbCall> m_Calls;
@@ -269,6 +288,7 @@ private:
     int m_nShortLen = 0;
     std::atomic<bool> m_bLinkUp{true};
     std::atomic<int> m_nReject[4] = {0, 0, 0, 0};
+    std::atomic<int> m_nAcceptFirst[4] = {0, 0, 0, 0};
     std::atomic<int> m_nCorruptDram{0};
     std::atomic<long> m_nBudget{0};
 };

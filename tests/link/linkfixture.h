@@ -1,6 +1,8 @@
 // Fresh shared state for each link or worker test: virtual clock, fake adapter, recording bridge, log capture.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
@@ -48,6 +50,26 @@ private:
     std::deque<int> m_Answers;
 };
 
+// A virtual clock with a ceiling: a wait that runs past it makes the program close (gExitWorker), and one
+// that still runs long after fails the test instead of hanging it.
+class CBoundedClock : public CVirtualClock {
+public:
+    void Sleep(int ms) override
+    {
+        CVirtualClock::Sleep(ms);
+        if (Now() > m_nLimitMs)
+            gExitWorker = true;
+        if (Now() > m_nLimitMs + 3600 * 1000) {
+            std::fprintf(stderr, "a wait ignored gExitWorker for an hour of virtual time\n");
+            std::abort();
+        }
+    }
+    void SetLimit(int64_t ms) { m_nLimitMs = ms; }
+
+private:
+    std::atomic<int64_t> m_nLimitMs{24LL * 3600 * 1000};
+};
+
 class LinkTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -69,7 +91,7 @@ protected:
         ResetWorkerFlags();
     }
 
-    CVirtualClock m_Clock;
+    CBoundedClock m_Clock;
     CFakeAdapter m_Usb;
     CRecordingBridge m_Bridge;
     CLogCapture m_Log;

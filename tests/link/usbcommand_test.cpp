@@ -196,7 +196,6 @@ TEST_F(CommandChannel, ConnectLogsAtTwentyFiftyAndHundredOfEachHundredAttempts)
     m_Usb.SetLink(false);
     int attempts = 0;
     // The window thread's timer: a probe is due at every attempt; the link returns at the 230th.
-    m_Usb.m_fnOnCommand = nullptr;
     class CTimerClock : public CVirtualClock {
     public:
         CFakeAdapter* pUsb = nullptr;

@@ -1,0 +1,238 @@
+// Packets on the data pipe, the checksum question and the advance of the job after a verified segment.
+#include "link/usbbulk.h"
+
+#include <bit>
+#include <string>
+
+#include "document/marquelldoc.h"
+#include "link/printerstatus.h"
+#include "link/usbadapter.h"
+#include "link/usbcommand.h"
+#include "platform/clock.h"
+#include "platform/gbk.h"
+#include "platform/logwriter.h"
+#include "platform/windowbridge.h"
+#include "queue/printworker.h"
+#include "queue/workerflags.h"
+
+// Segments are sent in memory order, each 16-bit word low byte first.
+static_assert(std::endian::native == std::endian::little, "segment words are sent in host byte order");
+
+namespace {
+
+constexpr int kDataPipe = 3;
+constexpr int kDataTimeoutMs = 1000;
+constexpr int kFillerBytes = 64512;
+const uint8_t kFiller[kFillerBytes] = {};
+
+// One data write announced with its byte count; false when the adapter rejected it.
+bool WriteData(const uint8_t* p, int n)
+{
+    CUsbAdapter* pUsb = GetUsbAdapter();
+    if (!pUsb)
+        return false;
+    pUsb->Ex_Vender_ScanOrPrint(0, static_cast<uint32_t>(n));
+    return pUsb->Ex_WriteData(kDataPipe, p, n, kDataTimeoutMs) >= 0;
+}
+
+bool WritePacket(const uint8_t* p, int n, int pauseMs, int packetNo)
+{
+    bool accepted = WriteData(p, n);
+    SleepMs(pauseMs);
+    int repeats = 0;
+    while (!accepted) {
+        if (gExitWorker)
+            return false;
+        ++repeats;
+        SleepMs(pauseMs);
+        accepted = WriteData(p, n);
+    }
+    if (repeats > 0)
+        WriteLogF("Error: OutDMADataToUsbAgin=%d,PackegMun=%d\r\n", repeats, packetNo);
+    return true;
+}
+
+bool WriteRemainder(const uint8_t* p, int n, int pauseMs)
+{
+    CUsbAdapter* pUsb = GetUsbAdapter();
+    if (pUsb)
+        pUsb->Ex_Vender_ScanOrPrint(0, static_cast<uint32_t>(n));
+    SleepMs(pauseMs);
+    bool accepted = pUsb && pUsb->Ex_WriteData(kDataPipe, p, n, kDataTimeoutMs) >= 0;
+    SleepMs(pauseMs);
+    while (!accepted) {
+        if (gExitWorker)
+            return false;
+        SleepMs(pauseMs);
+        accepted = WriteData(p, n);
+    }
+    return true;
+}
+
+// Asks until the reply comes: 100 ms after the first request, 50 ms after each repeat; false when closing.
+bool RequestUntil(uint8_t code, uint8_t reply)
+{
+    UsbMCUCmdWR(code);
+    SleepMs(100);
+    while (!ReplyIs(reply)) {
+        if (gExitWorker)
+            return false;
+        UsbMCUCmdWR(code);
+        SleepMs(50);
+    }
+    return true;
+}
+
+bool SendJunctionCorrection(const CUserDefine& ud)
+{
+    GBK_LOG(kLine, "调整了来回校验值!\r\n");
+    WriteLog(kLine);
+    while (!(UsbMCUCmdWR(0x05, ud.EdLRCrcValue, ud.CrcAddorSub, 0, 0, 30) == 1 && ReplyIs(0x06))) {
+        if (gExitWorker)
+            return false;
+    }
+    gPrinterStatus.m_EventCotrol.Bits.SetCrcVerify = 0;
+    return true;
+}
+
+void ShowProgress(const CJobLayout& layout)
+{
+    int percent = ProgressPercent(layout.m_nSectionCursor, layout.m_nPassesPerSegment, layout.m_nSectionCount);
+    gStatusText.SetText(2, std::to_string(percent) + "%");
+    GetWindowBridge().RedrawStatusBar();
+    GetWindowBridge().RefreshProgress();
+}
+
+bool Verified(CJobLayout& layout)
+{
+    CPrinterStatus& st = gPrinterStatus;
+    const int passes = layout.m_nPassesPerSegment;
+    GBK_LOG(kDone, "打印完毕第%d段数据,共%d段！\r\n");
+    st.m_nChecksumRetries = 0;
+    st.m_nLastCmd = 0x13;
+    WriteLogF(kDone.c_str(), layout.m_nSectionCursor / passes + 1, layout.m_nSectionCount / passes);
+    if (gColorBarPending)
+        gColorBarPending = false;
+    else
+        layout.m_nSectionCursor += passes;
+    SleepMs(10);
+    if (layout.m_nSectionCursor >= layout.m_nSectionCount)
+        gEndOfJob = true;
+    return true;
+}
+
+bool Mismatch(CJobLayout& layout)
+{
+    CPrinterStatus& st = gPrinterStatus;
+    GBK_LOG(kGiveUp, "退出错误！\r\n");
+    GBK_LOG(kRetry, "继续重试！\r\n");
+    GBK_LOG(kBad, "当前打印第%d段数据出现错误！\r\n");
+
+    if (++st.m_nChecksumRetries >= 5) {
+        int answer = GetWindowBridge().MessageBox("通信不可靠，请检查USB线路! 需要继续重试，请选择YES",
+                                                  kDefaultCaption, MB_YESNO, MB_ICONNONE);
+        if (answer != IDYES) {
+            layout.m_nSectionCursor = layout.m_nSectionCount.load();
+            gEndOfJob = true;
+            WriteLog(kGiveUp);
+            return false;
+        }
+        WriteLog(kRetry);
+        st.m_nChecksumRetries = 1;
+    }
+    WriteData(kFiller, kFillerBytes);
+    SleepMs(2);
+    if (!RequestUntil(0x1B, 0x1C))
+        return false;
+    ClearCommandMode(CmdMode::BadTransfer);
+    WriteLogF(kBad.c_str(), layout.m_nSectionCursor / layout.m_nPassesPerSegment + 1);
+    SleepMs(10);
+    return true;
+}
+
+}  // namespace
+
+int ProgressPercent(int sectionCursor, int passesPerSegment, int sectionCount)
+{
+    if (passesPerSegment <= 0)
+        return 100;
+    int segments = (sectionCount + passesPerSegment - 1) / passesPerSegment;
+    if (segments <= 0)
+        return 100;
+    return (sectionCursor / passesPerSegment + 1) * 100 / segments;
+}
+
+uint32_t SegmentChecksum(const uint16_t* pWords, size_t nWords)
+{
+    uint32_t sum = 0;
+    for (size_t i = 0; i < nWords; ++i)
+        sum += (uint32_t(pWords[i]) << 16) + uint32_t(i & 0xFFFF);
+    return sum;
+}
+
+bool OutDMADataToUsb(const uint8_t* pData, size_t nBytes, int packetSize, int pauseMs)
+{
+    if (packetSize <= 0 || nBytes == 0)
+        return true;
+    const size_t packet = static_cast<size_t>(packetSize);
+    const size_t full = nBytes / packet;
+    const size_t rest = nBytes % packet;
+    for (size_t k = 0; k < full; ++k) {
+        if (!WritePacket(pData + k * packet, packetSize, pauseMs, static_cast<int>(k)))
+            return false;
+    }
+    if (rest != 0)
+        return WriteRemainder(pData + full * packet, static_cast<int>(rest), pauseMs);
+    return true;
+}
+
+bool OutDataToUsb()
+{
+    ShowProgress(gpDoc->m_Layout[SlotPrint]);
+    // A job found done here (nothing to print, or the sections already used up) sends nothing: the
+    // buffer still holds the previous segment, which the controller must not print twice.
+    if (!PrepareNextSegment())
+        gEndOfJob = true;
+    return TransferSegment();
+}
+
+bool TransferSegment()
+{
+    if (gEndOfJob)
+        return true;
+    CPrinterStatus& st = gPrinterStatus;
+    CMarquellDoc& doc = *gpDoc;
+    CJobLayout& layout = doc.m_Layout[SlotPrint];
+    const CUserDefine& ud = doc.m_UserDefine;
+
+    if (st.m_EventCotrol.Bits.SetCrcVerify && !SendJunctionCorrection(ud))
+        return false;
+
+    GBK_LOG(kToLogic, "向逻辑发送DMA数据!!!!\r\n");
+    GBK_LOG(kRun, "执行OutDataToUsb()!!!!\r\n");
+    GBK_LOG(kSums, "PC自己计算的校验和:%08X,收到的DMA校验和:%08X, DRAM校验和:%08X！！\r\n");
+    WriteLog(kToLogic);
+    st.m_bSendData = true;
+    gStatusText.SetText(4, "Plotting");
+    WriteLog(kRun);
+
+    const CPltS4C4PrintData& data = doc.m_PrintData[SlotPrint];
+    const size_t words = data.m_pSegment && layout.m_nSentWords > 0 ? static_cast<size_t>(layout.m_nSentWords) : 0;
+    if (!OutDMADataToUsb(reinterpret_cast<const uint8_t*>(data.m_pSegment), 2 * words, ud.USBPACKAGESIZE,
+                         ud.USBTIMEOUT))
+        return false;
+
+    const int passes = layout.m_nPassesPerSegment;
+    WriteLogF("OutDataToUsb()--End %d Of %d--\r\n", layout.m_nSectionCursor / passes + 1,
+              layout.m_nSectionCount / passes);
+    if (!RequestUntil(0x19, 0x1A))
+        return false;
+    ClearCommandMode(CmdMode::Checksum);
+    if (gExitWorker)
+        return false;
+
+    const uint32_t mine = data.m_nChecksum;
+    const uint32_t dram = st.m_dwDramChecksum;
+    WriteLogF(kSums.c_str(), mine, st.m_dwDmaChecksum.load(), dram);
+    return dram == mine ? Verified(layout) : Mismatch(layout);
+}

@@ -1,0 +1,439 @@
+// The worker cycle, the print loop with its handlers, and the worker thread.
+#include "queue/printworker.h"
+
+#include <atomic>
+#include <thread>
+
+#include "document/marquelldoc.h"
+#include "link/paramdownload.h"
+#include "link/printerstatus.h"
+#include "link/usbbulk.h"
+#include "link/usbcommand.h"
+#include "platform/clock.h"
+#include "platform/gbk.h"
+#include "platform/logwriter.h"
+#include "platform/windowbridge.h"
+#include "queue/colorbardata.h"
+#include "queue/workerflags.h"
+
+CMarquellDoc* gpDoc = nullptr;
+
+namespace {
+
+std::atomic<CJobFinishedSink*> gpJobFinishedSink{nullptr};
+std::thread gWorkerThread;
+CColorBarData gColorBar;
+
+CJobLayout& PrintLayout()
+{
+    return gpDoc->m_Layout[SlotPrint];
+}
+
+// Waits for the link. With sleepAlways the wait pauses 10 ms after every test of the probe request,
+// otherwise only when no probe is due. False when the program is closing.
+bool WaitForLink(bool sleepAlways)
+{
+    CPrinterStatus& st = gPrinterStatus;
+    while (!st.m_bConnected) {
+        if (gExitWorker)
+            return false;
+        const bool probeDue = gProbeRequest;
+        if (probeDue) {
+            st.m_bConnected = UsbConnect();
+            gProbeRequest = false;
+        }
+        if (sleepAlways || !probeDue)
+            SleepMs(10);
+    }
+    return !gExitWorker;
+}
+
+bool WaitForJob()
+{
+    while (!gPrinterStatus.HasPrintTask() || !gpDoc) {
+        if (gExitWorker)
+            return false;
+        SleepMs(50);
+        UsbMCUCmdWR(0x45);
+        if (!WaitForLink(true))
+            return false;
+    }
+    return !gExitWorker;
+}
+
+// Repeats a command until its reply comes, pausing pauseMs after each unanswered one.
+bool RepeatUntil(uint8_t code, uint8_t reply, int pauseMs)
+{
+    for (;;) {
+        UsbMCUCmdWR(code);
+        if (ReplyIs(reply))
+            return true;
+        if (gExitWorker)
+            return false;
+        if (pauseMs > 0)
+            SleepMs(pauseMs);
+    }
+}
+
+bool StartHandshake()
+{
+    GBK_LOG(kStarted, "向下位机发送开始打印命令!\r\n");
+    const int pairCode = gpDoc->m_UserDefine.m_nHeadPairCode;
+    UsbMCUCmdWR(0x0B, 0, pairCode, 0, 0, 1000);
+    SleepMs(2);
+    while (!ReplyIs(0x0C)) {
+        if (gExitWorker)
+            return false;
+        SleepMs(10);
+        WriteLog("Inf: WaitPrint\r\n");
+        UsbMCUCmdWR(0x0B, 0, pairCode, 0, 0, 2000);
+    }
+    WriteLog(kStarted);
+    ClearCommandMode(CmdMode::PrintStart);
+    return !gExitWorker;
+}
+
+struct LoopState {
+    bool bLoop = true;
+    bool bStarted = false;
+    bool bReqValid = false;
+    bool bStartData = true;
+    int nReqSeg = 0;
+};
+
+// Step 3 of an iteration: the controller asked for data (reply 0x0D).
+void ServeDataRequest(LoopState& s)
+{
+    GBK_LOG(kWantsColorBar, "下位机请求色条数据-- %d --\r\n");
+    GBK_LOG(kWantsSegment, "下位机请求数据段数-- %d --\r\n");
+    GBK_LOG(kValid, "收到下位机有效请求数据命令!\r\n");
+    GBK_LOG(kCounts, "上位机处理好段数:%08X,下位机请求段数:%08X！！\r\n");
+    GBK_LOG(kInvalid, "收到下位机无效数据请求命令!不予处理\r\n");
+    GBK_LOG(kColorBar, "处理下位机打印色带!\r\n");
+    GBK_LOG(kSegment, "处理下位机请求数据命令!\r\n");
+    GBK_LOG(kBegin, "向下位机下发数据开始命令\r\n");
+
+    CPrinterStatus& st = gPrinterStatus;
+    CJobLayout& layout = PrintLayout();
+    const uint8_t kind = st.m_nReqKind;
+    const int requested = st.m_nReqSegment;
+    if (kind == kReqColorBar)
+        WriteLogF(kWantsColorBar.c_str(), kind);
+    else if (kind == kReqSegment)
+        WriteLogF(kWantsSegment.c_str(), requested);
+
+    if (!RepeatUntil(0x0E, 0x0E, 0))
+        return;
+    ClearCommandMode(CmdMode::DataRequest);
+
+    if (!s.bReqValid) {
+        WriteLog(kValid);
+        s.bReqValid = true;
+        s.nReqSeg = layout.m_nSectionCursor / layout.m_nPassesPerSegment;
+        WriteLogF(kCounts.c_str(), s.nReqSeg, requested);
+    } else {
+        WriteLog(kInvalid);
+    }
+
+    if (s.bReqValid && kind == kReqColorBar && requested == 0) {
+        WriteLog(kColorBar);
+        s.nReqSeg = 0;
+        s.bReqValid = false;
+        if (!RepeatUntil(0x11, 0x12, 2))
+            return;
+        ClearCommandMode(CmdMode::ColorBarBegin);
+        WriteLog(kBegin);
+        s.bStartData = true;
+        layout.m_nSectionCursor = 0;
+    }
+    if (s.bReqValid && kind == kReqSegment && s.nReqSeg == requested) {
+        s.bReqValid = false;
+        WriteLog(kSegment);
+        if (!RepeatUntil(0x11, 0x12, 2))
+            return;
+        ClearCommandMode(CmdMode::SegmentBegin);
+        WriteLog(kBegin);
+        s.bStartData = true;
+    }
+
+    if (s.bStartData) {
+        s.bStartData = false;
+        s.bLoop = ProcDataSendStart();
+    }
+    if (st.m_bSendData)
+        s.bLoop = OutDataToUsb();
+}
+
+void PrintLoopIteration(LoopState& s)
+{
+    GBK_LOG(kPauseReq, "收到下位机暂停请求命令!\r\n");
+    GBK_LOG(kContinueReq, "收到下位机继续打印命令!\r\n");
+    GBK_LOG(kStopReq, "收到下位机请求停机!\r\n");
+    GBK_LOG(kLeave, "退出打印循环!!!!\r\n");
+    GBK_LOG(kHalt, "停机!\r\n");
+
+    CPrinterStatus& st = gPrinterStatus;
+    if (!s.bStarted) {
+        if (!StartHandshake())
+            return;
+        s.bStarted = true;
+    }
+
+    UsbMCUCmdWR(0x45);
+    SleepMs(100);
+    st.m_bSendData = false;
+
+    if (ReplyIs(0x0D))
+        ServeDataRequest(s);
+    if (gExitWorker)
+        return;
+    if (st.m_nLastCmd == 0x13)
+        st.m_bSendData = ProcDataSendEnd();
+    if (ReplyIs(0x1D)) {
+        WriteLog(kPauseReq);
+        s.bLoop = ProcMCUPause();
+    }
+    if (ReplyIs(0x1F)) {
+        WriteLog(kContinueReq);
+        s.bLoop = ProcMCUContinue();
+    }
+    if (ReplyIs(0x15)) {
+        UsbMCUCmdWR(0x16);
+        gEndOfJob = true;
+        gStopRequest = true;
+        WriteLog(kStopReq);
+    }
+    if (ReplyIs(0x16))
+        ClearCommandMode(CmdMode::Stop);
+    if (gEndOfJob && !gExitWorker) {
+        WriteLog(kLeave);
+        WriteLog(kHalt);
+        s.bLoop = ProcFilePrintEnd();
+        gJobActive = false;
+    }
+}
+
+}  // namespace
+
+void SetJobFinishedSink(CJobFinishedSink* pSink)
+{
+    gpJobFinishedSink = pSink;
+}
+
+void WirePoll(CMarquellDoc& doc)
+{
+    doc.m_fnPoll = [] { UsbMCUCmdWR(0x45, 0, 0, 0, 0, 30); };
+}
+
+void MakeColorBarData()
+{
+    CMarquellDoc& doc = *gpDoc;
+    gColorBar.Build(doc.m_PrintData[SlotPrint], doc.m_Layout[SlotPrint], doc.m_UserDefine.m_nHeadPairCode);
+}
+
+bool PrepareNextSegment()
+{
+    SleepMs(20);
+    CMarquellDoc& doc = *gpDoc;
+    if (doc.IsJobDone()) {
+        gPrinterStatus.m_EventCotrol.Bits.PrintEnd = 1;
+        return false;
+    }
+    doc.MakeSegment(doc.m_Layout[SlotPrint].m_nSectionCursor);
+    doc.CompressAndChecksum();
+    return true;
+}
+
+bool ProcDataSendStart()
+{
+    GBK_LOG(kLine, "处理数据下发开始\r\n");
+    gPrinterStatus.m_bSendData = true;
+    WriteLog(kLine);
+    return true;
+}
+
+bool ProcDataSendEnd()
+{
+    GBK_LOG(kStopped, "处理下位机停止打印命令!\r\n");
+    GBK_LOG(kDone, "处理完毕下发数据\r\n");
+    CJobLayout& layout = PrintLayout();
+    if (ReplyIs(0x16)) {
+        WriteLog(kStopped);
+        gEndOfJob = true;
+        layout.m_nSectionCursor = layout.m_nSectionCount.load();
+        return false;
+    }
+    do {
+        if (gExitWorker)
+            return false;
+        SleepMs(20);
+        UsbMCUCmdWR(0x13, 0, 0, 0, 0, 300);
+    } while (!ReplyIs(0x14));
+    ClearCommandMode(CmdMode::TransferEnd);
+    if (layout.m_nSectionCursor < layout.m_nSectionCount)
+        WriteLog(kDone);
+    return false;
+}
+
+bool ProcMCUPause()
+{
+    GBK_LOG(kLine, "处理完毕下位机暂停请求!\r\n");
+    CPrinterStatus& st = gPrinterStatus;
+    do {
+        UsbMCUCmdWR(0x1E);
+        if (ReplyIs(0x1E)) {
+            st.m_bPaused = true;
+            SleepMs(2);
+            break;
+        }
+        if (gExitWorker)
+            return false;
+    } while (!st.m_bPaused);
+    if (ReplyIs(0x1E))
+        ClearCommandMode(CmdMode::Pause);
+    WriteLog(kLine);
+    return true;
+}
+
+bool ProcMCUContinue()
+{
+    GBK_LOG(kLine, "处理完毕打印继续\r\n");
+    CPrinterStatus& st = gPrinterStatus;
+    while (st.m_bPaused) {
+        UsbMCUCmdWR(0x20);
+        if (ReplyIs(0x20)) {
+            st.m_bPaused = false;
+            break;
+        }
+        if (gExitWorker)
+            return false;
+    }
+    if (ReplyIs(0x20))
+        ClearCommandMode(CmdMode::Continue);
+    WriteLog(kLine);
+    return true;
+}
+
+bool ProcFilePrintEnd()
+{
+    GBK_LOG(kLine, "处理完毕文件打印完毕\r\n");
+    CPrinterStatus& st = gPrinterStatus;
+    CEventControl::CBits& bits = st.m_EventCotrol.Bits;
+    if (gpDoc->IsJobDone())
+        bits.PrintEnd = 1;
+    if (bits.PrintEnd)
+        SendPrintEnd();
+    else
+        st.m_bPrinting = false;
+    st.m_bPaused = false;
+    WriteLog(kLine);
+    return false;
+}
+
+bool SendPrintEnd()
+{
+    GBK_LOG(kLine, "向下位机发送打印结束命令!\r\n");
+    CPrinterStatus& st = gPrinterStatus;
+    CWindowBridge& bridge = GetWindowBridge();
+    bridge.RepaintPreview();
+    bridge.RedrawStatusBar();
+    for (int i = 0; i < 3; ++i) {
+        UsbMCUCmdWR(0x17);
+        if (ReplyIs(0x18)) {
+            st.m_EventCotrol.Bits.PrintEnd = 0;
+            break;
+        }
+    }
+    WriteLog(kLine);
+    gStatusText.SetText(2, "0%");
+    gStatusText.SetText(4, "Finished");
+    st.m_nLastCmd = 0x45;
+    st.m_bSendData = false;
+    st.m_bPrintTask = false;
+    // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
+    // clear finds the row already finished and may raise the next print task without it being lost.
+    if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
+        pSink->JobFinished();
+    st.m_bPrinting = false;
+    return false;
+}
+
+void CheckPrintTaskAndProc()
+{
+    GBK_LOG(kColorBar, "生成色带数据!!!\r\n");
+    CPrinterStatus& st = gPrinterStatus;
+    if (gProbeRequest) {
+        st.m_bConnected = UsbConnect();
+        gProbeRequest = false;
+    }
+    gStatusText.SetText(6, "Plot");
+    WriteLog(kColorBar);
+    MakeColorBarData();
+
+    LoopState s;
+    gStopRequest = false;
+    while (s.bLoop && !gExitWorker)
+        PrintLoopIteration(s);
+    // Closing in the middle of a job leaves the job queued: it is not handed back as finished.
+    gJobActive = false;
+}
+
+int PrintThreadProc()
+{
+    GBK_LOG(kParams, "发送打印参数设置信息!\r\n");
+    GBK_LOG(kStart, "开始打印(CheckPrintTaskAndProc())!\r\n");
+    CPrinterStatus& st = gPrinterStatus;
+    while (!gExitWorker) {
+        SleepMs(50);
+        if (!WaitForLink(false))
+            continue;
+        SleepMs(100);
+        for (int i = 0; i < 3; ++i) {
+            UsbMCUCmdWR(0x21);
+            SleepMs(100);
+        }
+        if (!WaitForJob())
+            continue;
+        UsbMCUCmdWR(0x45);
+        for (int i = 0; i < 3; ++i)
+            UsbMCUCmdWR(0xAC);
+        SleepMs(50);
+
+        gEndOfJob = false;
+        st.m_EventCotrol.SetParameters();
+        WriteLog(kParams);
+        CheckEventCotrolAndProc();
+        WriteLog("CheckEventCotrolAndProc\r\n");
+        if (gExitWorker)
+            continue;
+
+        gJobActive = true;
+        PrintLayout().m_nSectionCursor = 0;
+        WriteLog(kStart);
+        CheckPrintTaskAndProc();
+        WriteLog("CheckPrintTaskAndProc\r\n");
+    }
+    return 0;
+}
+
+bool StartPrintWorker()
+{
+    if (gWorkerThread.joinable())
+        return false;
+    if (gpDoc)
+        WirePoll(*gpDoc);
+    gWorkerThread = std::thread(PrintThreadProc);
+    return true;
+}
+
+void StopPrintWorker()
+{
+    gExitWorker = true;
+    if (gWorkerThread.joinable())
+        gWorkerThread.join();
+}
+
+bool IsPrintWorkerRunning()
+{
+    return gWorkerThread.joinable();
+}

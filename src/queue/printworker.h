@@ -1,0 +1,43 @@
+// The print worker: waits for the link and a job, downloads the job's parameters and serves the
+// controller's requests until the job ends, then hands the job back to the task list.
+#pragma once
+
+class CMarquellDoc;
+
+// The document, published by the task list before the worker starts; the worker reads the print slot
+// only after the task list raised the print task.
+extern CMarquellDoc* gpDoc;
+
+// Receives the end of each job on the worker thread (the task list counts copies down or retires it).
+class CJobFinishedSink {
+public:
+    virtual ~CJobFinishedSink() = default;
+    virtual void JobFinished() = 0;
+};
+// nullptr: nobody is told.
+void SetJobFinishedSink(CJobFinishedSink* pSink);
+
+// The thread procedure: cycles until gExitWorker; returns 0.
+int PrintThreadProc();
+// The print loop of one job.
+void CheckPrintTaskAndProc();
+
+bool ProcDataSendStart();
+bool ProcDataSendEnd();
+bool ProcMCUPause();
+bool ProcMCUContinue();
+bool ProcFilePrintEnd();
+bool SendPrintEnd();
+// Builds the segment at the section cursor after a 20 ms pause; false (PrintEnd set) when the job is done.
+bool PrepareNextSegment();
+// Builds the four-pass colour bar once per print loop.
+void MakeColorBarData();
+
+// The document's poll between passes: command 0x45 with a 30 ms reply time-out.
+void WirePoll(CMarquellDoc& doc);
+
+// Wires gpDoc's poll and starts PrintThreadProc on its own thread; false when it already runs.
+bool StartPrintWorker();
+// Sets gExitWorker and joins the worker; every wait of the worker ends on that flag.
+void StopPrintWorker();
+bool IsPrintWorkerRunning();
