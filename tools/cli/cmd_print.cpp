@@ -1,10 +1,289 @@
-// tessaline-cli print
+// tessaline-cli print: one plot file through the real print worker, to the plotter or the virtual plotter.
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <thread>
 
+#include "cliargs.h"
+#include "clijob.h"
 #include "commands.h"
+#include "consolebridge.h"
+#include "document/marquelldoc.h"
+#include "link/libusbadapter.h"
+#include "link/printerstatus.h"
+#include "link/statustext.h"
+#include "link/usbadapter.h"
+#include "platform/appdir.h"
+#include "platform/gbk.h"
+#include "platform/logwriter.h"
+#include "queue/printworker.h"
+#include "queue/workerflags.h"
+#include "sim/virtualplotter.h"
 
-int RunPrint(const std::vector<std::string>&)
+namespace {
+
+using namespace std::chrono_literals;
+
+std::atomic<bool> gInterrupted{false};
+std::atomic<bool> gStopSeen{false};
+
+void OnInterrupt(int)
 {
-    std::fprintf(stderr, "tessaline-cli: 'print' is not available yet\n");
+    gInterrupted = true;
+}
+
+// Notes the controller's stop request, which the worker only writes to the log.
+void WatchLog(std::string_view entry)
+{
+    static const std::string kStopLine = Utf8ToGbk("收到下位机请求停机!\r\n");
+    if (entry == kStopLine)
+        gStopSeen = true;
+}
+
+class CFinishSignal : public CJobFinishedSink {
+public:
+    void JobFinished() override { m_bDone = true; }
+    std::atomic<bool> m_bDone{false};
+};
+
+void PrintHelp(FILE* out)
+{
+    std::fprintf(out,
+                 "usage: tessaline-cli print FILE [--config INI] [--virtual] [--fast] [--page PNG] [--log PATH]\n"
+                 "                           [--answer yes|no] [--fault FAULT]...\n"
+                 "Prints one plot file: prepares it as a job start does and runs the print worker until the job\n"
+                 "is done. Progress goes to stderr.\n"
+                 "  --config INI     settings from INI instead of the config.ini next to the program\n"
+                 "  --virtual        print on the built-in virtual plotter, whatever [LINK] DEVICE says\n"
+                 "  --fast           run on virtual time: the pauses of the protocol pass at once\n"
+                 "  --page PNG       write the virtual plotter's printed page to PNG, one bit per dot\n"
+                 "  --log PATH       write the log to PATH instead of logfile.txt next to the program\n"
+                 "  --answer yes|no  the answer when the checksums keep failing and the program asks whether\n"
+                 "                   to retry (default: ask on the terminal when there is one, else no)\n"
+                 "  --fault FAULT    make the virtual plotter misbehave; may be given several times:\n"
+                 "%s"
+                 "Exit status: 0 the job finished with every segment verified, 1 it ended otherwise (stopped\n"
+                 "at the plotter, retry refused, interrupted), 2 bad input.\n",
+                 CFaultSchedule::Syntax());
+}
+
+int BadInput(const std::string& message)
+{
+    std::fprintf(stderr, "tessaline-cli: %s\n", message.c_str());
+    std::fprintf(stderr, "Run 'tessaline-cli print --help' for the options.\n");
     return 2;
+}
+
+bool IsVirtualDevice(const std::string& device)
+{
+    const std::string name = "VIRTUAL";
+    return device.size() == name.size() &&
+           std::equal(device.begin(), device.end(), name.begin(),
+                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+}
+
+// The plotter at the far end of the link: the virtual one when asked for (--virtual) or configured
+// ([LINK] DEVICE=VIRTUAL), else the real board. Null, after a message, when there is none.
+std::unique_ptr<CUsbAdapter> OpenPlotter(const CUserDefine& settings, bool wantVirtual, const CFaultSchedule& faults)
+{
+    if (wantVirtual || IsVirtualDevice(settings.m_Link.DEVICE))
+        return std::make_unique<CVirtualPlotter>(settings, faults);
+#ifdef TESSALINE_HAVE_LIBUSB
+    return CreateLibUsbAdapter(settings.m_Link);
+#else
+    std::fprintf(stderr, "tessaline-cli: this build has no back-end for a real plotter; use --virtual\n");
+    return nullptr;
+#endif
+}
+
+// Stops the worker; a worker that does not end within the bound ends the program.
+void StopWorkerWithin(std::chrono::milliseconds bound)
+{
+    std::atomic<bool> stopped{false};
+    std::thread guard([&] {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (!stopped && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        if (!stopped) {
+            std::fprintf(stderr, "tessaline-cli: the print worker did not stop; exiting\n");
+            CloseLogFile();
+            std::_Exit(1);
+        }
+    });
+    StopPrintWorker();
+    stopped = true;
+    guard.join();
+}
+
+void OpenLog(const std::string& path)
+{
+    if (!OpenLogFile(path))
+        std::fprintf(stderr, "tessaline-cli: cannot create the log file '%s'; printing without it\n", path.c_str());
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    WriteLogHeader(local);
+}
+
+// What the window thread does while a job prints: the 1-second link check request and the status texts.
+void FollowJob(const CFinishSignal& finished)
+{
+    const int64_t start = GetClock().Now();
+    int64_t nextProbe = start;
+    std::string percent = gStatusText.GetText(2);
+    bool paused = false;
+    bool toldWaiting = false;
+    while (!finished.m_bDone && !gInterrupted && IsPrintWorkerRunning()) {
+        if (GetClock().Now() >= nextProbe) {
+            gProbeRequest = true;
+            nextProbe = GetClock().Now() + 1000;
+            gStatusText.SetText(3, gPrinterStatus.m_bConnected ? "Online" : "Offline");
+        }
+        if (!gPrinterStatus.m_bConnected && !gJobActive && !toldWaiting && GetClock().Now() - start > 1000) {
+            std::fprintf(stderr, "tessaline-cli: waiting for the plotter ...\n");
+            toldWaiting = true;
+        }
+        std::string now = gStatusText.GetText(2);
+        if (now != percent && gJobActive) {
+            std::fprintf(stderr, "tessaline-cli: plotting %s\n", now.c_str());
+            percent = now;
+        }
+        if (gPrinterStatus.m_bPaused != paused) {
+            paused = gPrinterStatus.m_bPaused;
+            std::fprintf(stderr, "tessaline-cli: %s\n", paused ? "paused at the plotter" : "continued");
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+}
+
+void ReportPlotter(const CVirtualPlotter& plotter)
+{
+    std::fprintf(stderr, "tessaline-cli: the virtual plotter printed %d segment(s)\n", plotter.SegmentsPrinted());
+    for (const std::string& problem : plotter.Problems())
+        std::fprintf(stderr, "tessaline-cli: virtual plotter: %s\n", problem.c_str());
+    if (int64_t stray = plotter.StrayBits())
+        std::fprintf(stderr, "tessaline-cli: virtual plotter: %lld firing bit(s) printed nothing\n",
+                     static_cast<long long>(stray));
+}
+
+}  // namespace
+
+int RunPrint(const std::vector<std::string>& args)
+{
+    CCliArgs cli({"--config", "--page", "--log", "--answer", "--fault"}, {"--virtual", "--fast", "--help"});
+    if (!cli.Parse(args))
+        return BadInput(cli.m_strError);
+    if (cli.Has("--help")) {
+        PrintHelp(stdout);
+        return 0;
+    }
+    if (cli.Positional().size() != 1)
+        return BadInput("print takes exactly one plot file");
+    const std::string file = cli.Positional()[0];
+
+    CConsoleBridge::Answer answer = CConsoleBridge::Answer::Ask;
+    if (cli.Has("--answer")) {
+        const std::string a = cli.Value("--answer");
+        if (a != "yes" && a != "no")
+            return BadInput("--answer takes yes or no");
+        answer = a == "yes" ? CConsoleBridge::Answer::Yes : CConsoleBridge::Answer::No;
+    }
+    CFaultSchedule faults;
+    for (const std::string& text : cli.Values("--fault")) {
+        std::string error;
+        if (!faults.Add(text, &error))
+            return BadInput(error);
+    }
+
+    CCliClock clock(cli.Has("--fast"));
+    CMarquellDoc doc;
+    if (!ApplyConfigOption(doc, cli))
+        return 2;
+    const bool isVirtual = cli.Has("--virtual") || IsVirtualDevice(doc.m_UserDefine.m_Link.DEVICE);
+    if (!isVirtual && (!faults.Empty() || cli.Has("--page")))
+        return BadInput("--fault and --page need the virtual plotter (--virtual)");
+    const std::string pagePath = cli.Value("--page");
+    if (!pagePath.empty()) {
+        FILE* f = std::fopen(pagePath.c_str(), "wb");
+        if (!f)
+            return BadInput("cannot write the page image '" + pagePath + "'");
+        std::fclose(f);
+    }
+
+    gPrinterStatus.Reset();
+    gStatusText.Reset();
+    ResetWorkerFlags();
+    doc.m_strSlotPath[SlotPrint] = file;
+    if (!doc.PrepareJob(SlotPrint))
+        return BadInput("cannot read the plot file '" + file + "'");
+    if (!doc.AllocPrintBuffers())
+        return BadInput("no memory for the print buffers of '" + file + "'");
+
+    std::unique_ptr<CUsbAdapter> adapter = OpenPlotter(doc.m_UserDefine, isVirtual, faults);
+    if (!adapter)
+        return 2;
+    auto* pVirtual = isVirtual ? static_cast<CVirtualPlotter*>(adapter.get()) : nullptr;
+
+    OpenLog(cli.Value("--log", GetProgramDir() + "/logfile.txt"));
+    SetTraceSink(WatchLog);
+    CConsoleBridge bridge(answer, &gInterrupted);
+    CFinishSignal finished;
+    SetWindowBridge(&bridge);
+    SetUsbAdapter(adapter.get());
+    SetJobFinishedSink(&finished);
+    gpDoc = &doc;
+    std::signal(SIGINT, OnInterrupt);
+
+    // The job start of the task list.
+    gStatusText.SetText(5, file);
+    gPrinterStatus.m_bPrinting = true;
+    gPrinterStatus.RequestPrint();
+    StartPrintWorker();
+    FollowJob(finished);
+    StopWorkerWithin(gInterrupted ? 1000ms : 5000ms);
+
+    std::signal(SIGINT, SIG_DFL);
+    SetJobFinishedSink(nullptr);
+    SetUsbAdapter(nullptr);
+    SetWindowBridge(nullptr);
+    SetTraceSink(nullptr);
+    gpDoc = nullptr;
+    CloseLogFile();
+
+    int status = 1;
+    const CJobLayout& layout = doc.m_Layout[SlotPrint];
+    const bool nothingToPrint = layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1;
+    if (gInterrupted) {
+        std::fprintf(stderr, "tessaline-cli: interrupted\n");
+    } else if (!finished.m_bDone) {
+        std::fprintf(stderr, "tessaline-cli: the print worker ended before the job\n");
+    } else if (gStopSeen) {
+        std::fprintf(stderr, "tessaline-cli: job stopped at the plotter\n");
+    } else if (gPrinterStatus.m_nChecksumRetries != 0) {
+        std::fprintf(stderr, "tessaline-cli: job ended after failed checksums\n");
+    } else if (nothingToPrint || layout.m_nSectionCursor >= layout.m_nSectionCount) {
+        std::fprintf(stderr, "tessaline-cli: job finished, %d segment(s) verified\n",
+                     layout.m_nSectionCursor / layout.m_nPassesPerSegment);
+        status = 0;
+    } else {
+        std::fprintf(stderr, "tessaline-cli: job ended at section %d of %d\n", layout.m_nSectionCursor.load(),
+                     layout.m_nSectionCount.load());
+    }
+    if (pVirtual) {
+        ReportPlotter(*pVirtual);
+        std::string error;
+        if (!pagePath.empty() && !pVirtual->WritePage(pagePath, &error))
+            std::fprintf(stderr, "tessaline-cli: %s\n", error.c_str());
+    }
+    return status;
 }
