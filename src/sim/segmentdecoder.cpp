@@ -19,7 +19,7 @@ uint16_t WordAt(const uint8_t* p, size_t i)
     return static_cast<uint16_t>(p[2 * i] | (p[2 * i + 1] << 8));
 }
 
-// Bits 4-7 and 8-11 trade places on the way out; the same swap brings them back.
+// Bits 4-7 and 8-11 trade places on the way out; the same swap brings back the packed word.
 uint16_t UndoExchange(uint16_t w)
 {
     return static_cast<uint16_t>((w & 0xF00F) | ((w & 0x00F0) << 4) | ((w & 0x0F00) >> 4));
@@ -128,23 +128,25 @@ void CSegmentDecoder::DecodeWord(size_t index, uint16_t v, CPageImage& page, int
     const int c = static_cast<int>(index / static_cast<size_t>(slots));
     const int s = static_cast<int>(index % static_cast<size_t>(slots));
     if (m_Carriage.m_bFourPass) {
-        // Pass r: bits 2r, 2r+1 fire the first columns of positions pair-1 and pair, bits 8+2r, 9+2r
-        // their second columns.
+        // Packed four-pass word: pass r's first columns of positions pair-1 and pair at bits {0,2,8,10}[r]
+        // and the bit above, their second columns four bits higher.
         if (m_nPairCode < 1 || m_nPairCode > 3) {
             r.strayBits += std::popcount(static_cast<unsigned>(v));
             return;
         }
+        static const int kPassBase[4] = {0, 2, 8, 10};
         for (int pass = 0; pass < 4; ++pass)
             for (int column = 0; column < 2; ++column)
                 for (int b = 0; b < 2; ++b)
-                    if ((v >> (8 * column + 2 * pass + b)) & 1)
+                    if ((v >> (kPassBase[pass] + 4 * column + b)) & 1)
                         PlaceDot(pass, m_nPairCode - 1 + b, column, c, s, page, firstPass, r);
     } else {
-        // Pass r: bits 4r..4r+3 fire the first columns of positions 0..3, bits 8+4r.. the second columns.
+        // Packed two-pass word: pass r in byte r, first columns of positions 0..3 in its low nibble,
+        // second columns in its high nibble.
         for (int pass = 0; pass < 2; ++pass)
             for (int column = 0; column < 2; ++column)
                 for (int pos = 0; pos < 4; ++pos)
-                    if ((v >> (8 * column + 4 * pass + pos)) & 1)
+                    if ((v >> (8 * pass + 4 * column + pos)) & 1)
                         PlaceDot(pass, pos, column, c, s, page, firstPass, r);
     }
 }

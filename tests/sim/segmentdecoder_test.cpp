@@ -130,14 +130,14 @@ TEST(SegmentDecoder, FourPassBitsLandOnTheirDots)
                {
                    // pass 0, first column, nozzle 0 (slot 0), dot 3: column 3 + 2
                    {5 * kSlots + 0, 0, 3, 0},
-                   // pass 0, second column, nozzle 0 (slot 56), dot 3: column 3 + 5; bit 8 is sent as bit 4
-                   {8 * kSlots + 56, 4, 3, 0},
+                   // pass 0, second column, nozzle 0 (slot 56), dot 3: column 3 + 5; packed bit 4 is sent as bit 8
+                   {8 * kSlots + 56, 8, 3, 0},
                    // pass 1 runs back: nozzle 1 (slot 105, skew 1), dot 4 at column 20 - 2 - 4 - 1
                    {13 * kSlots + 105, 2, 4, 150 + 1},
                    // pass 3, second column (bit 14), nozzle 3 (slot 63, skew 3), dot 0 at column 20 - 5 - 0 - 3
                    {12 * kSlots + 63, 14, 0, 3 * 150 + 3},
-                   // pass 2, position 1: bit 5 sent as bit 9, but no head is mounted there
-                   {3 * kSlots + 0, 9, -1, 0},
+                   // pass 2, position 1: packed bit 9 sent as bit 5, but no head is mounted there
+                   {3 * kSlots + 0, 5, -1, 0},
                    // slot 48 fires no nozzle
                    {48, 0, -1, 0},
                    // column 0 minus the offset lies left of the page
