@@ -14,7 +14,9 @@ public:
     // before a data write. The result is ignored.
     virtual int Ex_Vender_ScanOrPrint(int zero, uint32_t value) = 0;
     // Writes len bytes on pipe 1 (commands) or pipe 3 (print data); blocks up to timeoutMs.
-    // Negative: the write failed; zero or more: accepted.
+    // Negative: the write failed; zero or more: accepted. A failed write returns only after its
+    // time-out has passed on the clock (GetClock), like a real board: the link repeats rejected
+    // command writes at once, so a back-end that fails immediately would make it spin.
     virtual int Ex_WriteData(int pipe, const uint8_t* pBuf, int len, int timeoutMs) = 0;
     // Reads up to len bytes from pipe 0 (replies); blocks up to timeoutMs. Returns the bytes read;
     // when nothing was read the first byte of pBuf is 0xFF.

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,12 @@ public:
     void SetLink(bool up) { m_bLinkUp = up; }
     // After this many calls the adapter sets gExitWorker, so a wait that never ends fails instead of hanging.
     void SetCallBudget(long n) { m_nBudget = n; }
+    // Consulted first for the reply to each accepted command: a controller with its own state.
+    void Respond(std::function<std::optional<Reply>(uint8_t code)> fn)
+    {
+        std::lock_guard<std::mutex> lock(m_Lock);
+        m_fnRespond = std::move(fn);
+    }
     // Called with the code of every command write accepted (for scenario steps); may script replies.
     void OnCommand(std::function<void(uint8_t code)> fn)
     {
@@ -250,7 +257,10 @@ private:
             m_Received.clear();
         Reply r = MakeReply(DefaultReply(code));
         auto it = m_Script.find(code);
-        if (it != m_Script.end() && !it->second.empty()) {
+        std::optional<Reply> own = m_fnRespond ? m_fnRespond(code) : std::nullopt;
+        if (own) {
+            r = *own;
+        } else if (it != m_Script.end() && !it->second.empty()) {
             r = it->second.front();
             it->second.pop_front();
         } else if (code == 0x19) {
@@ -278,6 +288,7 @@ private:
     }
 
     std::function<void(uint8_t code)> m_fnOnCommand;
+    std::function<std::optional<Reply>(uint8_t code)> m_fnRespond;
     mutable std::mutex m_Lock;
     std::map<uint8_t, std::deque<Reply>> m_Script;
     std::vector<UsbCall> m_Calls;
