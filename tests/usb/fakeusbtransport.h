@@ -34,6 +34,7 @@ struct CFakeBoard {
     std::function<void()> onBulkOut;           // runs inside a bulk OUT (to hold it open from a test)
     std::function<void()> onOpen;              // runs at each open attempt (to plug the board in)
     std::vector<CFakeCall> calls;
+    std::vector<uint8_t> received[16];  // bytes of the accepted bulk OUT writes, by endpoint number
     std::vector<int> claims;
     std::vector<uint8_t> halts;
     int nOpenAttempts = 0;
@@ -95,6 +96,7 @@ public:
             m_board.onBulkOut();
         if (CUsbResult r; Forced(r, nullptr, 0))
             return r;
+        m_board.received[nEndpoint & 0x0F].insert(m_board.received[nEndpoint & 0x0F].end(), pBuf, pBuf + len);
         return {EUsbStatus::Ok, len};
     }
     CUsbResult BulkIn(uint8_t nEndpoint, uint8_t* pBuf, int len, unsigned timeoutMs) override

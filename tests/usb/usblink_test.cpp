@@ -4,6 +4,7 @@
 #include "fakeusbtransport.h"
 #include "link/libusbadapter.h"
 #include "link/printerstatus.h"
+#include "link/usbbulk.h"
 #include "link/usbcommand.h"
 #include "platform/clock.h"
 #include "queue/workerflags.h"
@@ -101,4 +102,27 @@ TEST_F(UsbLinkOnBoard, CommandWriteToAnAbsentBoardEndsWhenTheProgramCloses)
     m_board.bAttached = false;
     m_board.onOpen = [] { gExitWorker = true; };
     EXPECT_EQ(UsbMCUCmdW(0x45), 0);
+}
+
+TEST_F(UsbLinkOnBoard, SegmentSurvivesAStallAndAnUnplugWithEveryByteDeliveredInOrder)
+{
+    std::vector<uint8_t> segment(3 * 4096 + 100);
+    for (size_t i = 0; i < segment.size(); ++i)
+        segment[i] = static_cast<uint8_t>(i * 7);
+    ASSERT_TRUE(Probe());
+    int nDataWrites = 0;
+    m_board.onBulkOut = [&] {
+        if (++nDataWrites == 2)
+            m_board.script.push_back({{EUsbStatus::Stall, 0}, {}});
+        if (nDataWrites == 4)
+            m_board.bAttached = false;
+    };
+    m_board.onOpen = [this] {
+        if (m_board.nOpenAttempts == 5)
+            m_board.bAttached = true;
+    };
+    EXPECT_TRUE(OutDMADataToUsb(segment.data(), segment.size(), 4096, 25));
+    EXPECT_EQ(m_board.received[2], segment);
+    EXPECT_EQ(m_board.halts, std::vector<uint8_t>{0x02});
+    EXPECT_EQ(m_board.nOpens, 2);
 }
