@@ -131,24 +131,27 @@ int CLibUsbAdapter::Ex_Vender_ScanOrPrint(int zero, uint32_t value)
 
 int CLibUsbAdapter::Ex_WriteData(int pipe, const uint8_t* pBuf, int len, int timeoutMs)
 {
-    if (!pBuf || len < 0 || (pipe != 1 && pipe != 3))
-        return kUsbFatal;
-    uint8_t nEndpoint = EndpointOfPipe(pipe);
     unsigned timeout = TransferTimeout(timeoutMs);
-    {
+    int64_t start = GetClock().Now();
+    int result = kUsbFatal;
+    if (pBuf && len >= 0 && (pipe == 1 || pipe == 3)) {
         std::lock_guard lock(m_mutex);
-        if (EnsureOpen(false)) {
-            if (len == 0)
-                return 0;
-            CUsbResult r = m_pTransport->BulkOut(nEndpoint, pBuf, len, timeout);
-            if (r.status == EUsbStatus::Ok && r.nTransferred == len)
-                return len;
-            // A short write leaves the controller with part of a frame; the caller sends it all again.
-            return r.status == EUsbStatus::Ok ? kUsbBusy : Fail(r.status, nEndpoint);
-        }
+        result = EnsureOpen(false) ? Write(EndpointOfPipe(pipe), pBuf, len, timeout) : kUsbGone;
     }
-    SleepMs(static_cast<int>(timeout));
-    return kUsbGone;
+    if (result < 0)
+        SpendTimeOut(start, timeout);
+    return result;
+}
+
+int CLibUsbAdapter::Write(uint8_t nEndpoint, const uint8_t* pBuf, int len, unsigned timeout)
+{
+    if (len == 0)
+        return 0;
+    CUsbResult r = m_pTransport->BulkOut(nEndpoint, pBuf, len, timeout);
+    if (r.status == EUsbStatus::Ok && r.nTransferred == len)
+        return len;
+    // A short write leaves the controller with part of a frame; the caller sends it all again.
+    return r.status == EUsbStatus::Ok ? kUsbBusy : Fail(r.status, nEndpoint);
 }
 
 int CLibUsbAdapter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int timeoutMs)
@@ -156,29 +159,41 @@ int CLibUsbAdapter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int timeoutMs)
     if (!pBuf || len <= 0)
         return 0;
     pBuf[0] = 0xFF;
-    if (pipe != 0)
-        return 0;
-    uint8_t nEndpoint = EndpointOfPipe(pipe);
     unsigned timeout = TransferTimeout(timeoutMs);
-    {
+    int64_t start = GetClock().Now();
+    int result = 0;
+    if (pipe == 0) {
         std::lock_guard lock(m_mutex);
-        if (EnsureOpen(false)) {
-            int nSize = len <= INT_MAX - kMaxPacket ? (len + kMaxPacket - 1) / kMaxPacket * kMaxPacket : len;
-            m_readBuf.resize(static_cast<size_t>(nSize));
-            CUsbResult r = m_pTransport->BulkIn(nEndpoint, m_readBuf.data(), nSize, timeout);
-            int nGot = std::clamp(r.nTransferred, 0, std::min(len, nSize));
-            // A time-out after part of a frame still hands over what came; the caller judges it.
-            if (nGot > 0 && (r.status == EUsbStatus::Ok || r.status == EUsbStatus::Timeout)) {
-                std::memcpy(pBuf, m_readBuf.data(), static_cast<size_t>(nGot));
-                return nGot;
-            }
-            if (r.status != EUsbStatus::Ok)
-                Fail(r.status, nEndpoint);
-            return 0;
-        }
+        result = EnsureOpen(false) ? Read(EndpointOfPipe(pipe), pBuf, len, timeout) : 0;
     }
-    SleepMs(static_cast<int>(timeout));
+    if (result == 0)
+        SpendTimeOut(start, timeout);
+    return result;
+}
+
+int CLibUsbAdapter::Read(uint8_t nEndpoint, uint8_t* pBuf, int len, unsigned timeout)
+{
+    int nSize = len <= INT_MAX - kMaxPacket ? (len + kMaxPacket - 1) / kMaxPacket * kMaxPacket : len;
+    m_readBuf.resize(static_cast<size_t>(nSize));
+    CUsbResult r = m_pTransport->BulkIn(nEndpoint, m_readBuf.data(), nSize, timeout);
+    int nGot = std::clamp(r.nTransferred, 0, std::min(len, nSize));
+    // A time-out after part of a frame still hands over what came; the caller judges it.
+    if (nGot > 0 && (r.status == EUsbStatus::Ok || r.status == EUsbStatus::Timeout)) {
+        std::memcpy(pBuf, m_readBuf.data(), static_cast<size_t>(nGot));
+        return nGot;
+    }
+    if (r.status != EUsbStatus::Ok)
+        Fail(r.status, nEndpoint);
     return 0;
+}
+
+// A call that fails faster than its time-out (no board, a stall, a refused endpoint) waits out the rest
+// outside the lock: the link repeats failed writes at once and must not spin.
+void CLibUsbAdapter::SpendTimeOut(int64_t start, unsigned timeout)
+{
+    int64_t left = static_cast<int64_t>(timeout) - (GetClock().Now() - start);
+    if (left > 0)
+        SleepMs(static_cast<int>(left));
 }
 
 uint8_t CLibUsbAdapter::EndpointOfPipe(int pipe) const

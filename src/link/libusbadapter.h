@@ -28,8 +28,9 @@ constexpr int kUsbFatal = -3;  // bad argument or an error retrying cannot cure
 // Opens the board named by the [LINK] keys by itself on first use and again after it was lost; there is no open or close call.
 // Thread use: every call from the print worker; Ex_Vender_Read also from the window thread, where it never
 // waits for a transfer in progress (it answers with the last status read instead).
-// A call that finds no board waits its time-out on the clock before failing, so the link's retry loops
-// do not spin; reopening is tried at most once a second except by the link check, which always tries.
+// A write or read that fails (no board, stall, refused) returns only once its time-out has passed on the
+// clock, so the link's retry loops do not spin; reopening is tried at most once a second except by the
+// link check, which always tries.
 class CLibUsbAdapter : public CUsbAdapter {
 public:
     // Endpoint addresses get their direction from their pipe, whatever the settings wrote.
@@ -56,6 +57,9 @@ private:
     int Fail(EUsbStatus status, uint8_t nEndpoint);
     void Drop(EUsbStatus status);
     int StatusRead(uint8_t* pStatus);
+    int Write(uint8_t nEndpoint, const uint8_t* pBuf, int len, unsigned timeout);
+    int Read(uint8_t nEndpoint, uint8_t* pBuf, int len, unsigned timeout);
+    static void SpendTimeOut(int64_t start, unsigned timeout);
     uint8_t EndpointOfPipe(int pipe) const;
 
     struct CBoard {

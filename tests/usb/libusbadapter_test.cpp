@@ -255,7 +255,9 @@ TEST_F(LibUsbAdapterTest, TransferFailuresAreSortedIntoRetryReopenAndFatal)
         uint8_t frame[9] = {};
         ASSERT_EQ(adapter.Ex_WriteData(1, frame, 9, 30), 9);
         m_board.script.push_back({{c.status, 0}, {}});
+        int64_t start = m_clock.Now();
         EXPECT_LT(adapter.Ex_WriteData(1, frame, 9, 30), 0) << UsbStatusName(c.status);
+        EXPECT_EQ(m_clock.Now() - start, 30) << UsbStatusName(c.status) << ": a failure spends its time-out";
         EXPECT_EQ(adapter.Ex_WriteData(1, frame, 9, 30), 9) << UsbStatusName(c.status);
         EXPECT_EQ(m_board.nOpens, c.bReopened ? 2 : 1) << UsbStatusName(c.status);
         EXPECT_EQ(m_board.halts, c.bHalted ? std::vector<uint8_t>{0x01} : std::vector<uint8_t>{})
