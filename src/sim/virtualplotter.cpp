@@ -96,10 +96,36 @@ int CVirtualPlotter::Ex_Vender_ScanOrPrint(int zero, uint32_t value)
     return 0;
 }
 
-int CVirtualPlotter::Ex_WriteData(int pipe, const uint8_t* pBuf, int len, int)
+int CVirtualPlotter::Ex_WriteData(int pipe, const uint8_t* pBuf, int len, int timeoutMs)
 {
-    CCpuMeter meter(m_nCpuNs);
-    std::lock_guard<std::mutex> lock(m_Lock);
+    int result = -1;
+    {
+        CCpuMeter meter(m_nCpuNs);
+        std::lock_guard<std::mutex> lock(m_Lock);
+        result = Write(pipe, pBuf, len);
+    }
+    // Like a board, a failed write returns only when its time-out has passed.
+    if (result < 0 && timeoutMs > 0)
+        SleepMs(timeoutMs);
+    return result;
+}
+
+int CVirtualPlotter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int timeoutMs)
+{
+    int result = 0;
+    {
+        CCpuMeter meter(m_nCpuNs);
+        std::lock_guard<std::mutex> lock(m_Lock);
+        result = Read(pipe, pBuf, len);
+    }
+    // Nothing to read: the read waits out its time-out.
+    if (result <= 0 && timeoutMs > 0)
+        SleepMs(timeoutMs);
+    return result;
+}
+
+int CVirtualPlotter::Write(int pipe, const uint8_t* pBuf, int len)
+{
     UpdateLink();
     const int64_t announced = m_nAnnounced;
     m_nAnnounced = -1;
@@ -136,10 +162,8 @@ int CVirtualPlotter::Ex_WriteData(int pipe, const uint8_t* pBuf, int len, int)
     return -1;
 }
 
-int CVirtualPlotter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int)
+int CVirtualPlotter::Read(int pipe, uint8_t* pBuf, int len)
 {
-    CCpuMeter meter(m_nCpuNs);
-    std::lock_guard<std::mutex> lock(m_Lock);
     UpdateLink();
     if (!pBuf || len <= 0)
         return 0;

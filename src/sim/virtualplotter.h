@@ -41,7 +41,8 @@ public:
     CVirtualPlotter(const CVirtualPlotter&) = delete;
     CVirtualPlotter& operator=(const CVirtualPlotter&) = delete;
 
-    // The adapter calls. Any thread; each call is handled whole under one lock and never blocks.
+    // The adapter calls. Any thread; each call is handled whole under one lock. A failed write and a read
+    // that finds nothing wait out their time-out on the clock, as a board does.
     int Ex_Vender_Read(uint8_t* pStatus) override;
     int Ex_Vender_ScanOrPrint(int zero, uint32_t value) override;
     int Ex_WriteData(int pipe, const uint8_t* pBuf, int len, int timeoutMs) override;
@@ -76,6 +77,8 @@ private:
     enum class Request { None, Announced, Acked, Receiving, Checked };
     enum class OnRead { Nothing, RequestAnnounced, KeyAnnounced };
 
+    int Write(int pipe, const uint8_t* pBuf, int len);
+    int Read(int pipe, uint8_t* pBuf, int len);
     void UpdateLink();
     void DropLink(int64_t ms);
     void HandleFrame(const uint8_t* frame, int len);

@@ -250,23 +250,28 @@ TEST_F(VirtualPlotterTest, WrongDramChecksumsForTheScheduledTransfers)
 
 TEST_F(VirtualPlotterTest, LostLinkRefusesEverythingUntilItReturns)
 {
-    Make({"link-lost@0+1000"});
+    Make({"link-lost@0+5000"});
     StartJob();
     Serve(kBar);
     ExpectRequest(0);
     EXPECT_EQ(Send(0x11), 0x12);
     EXPECT_EQ(Send(0x24), 0x24);
     auto data = SegmentWithDot(1);
+    const int64_t lost = m_Clock.Now();
     m_pPlotter->Ex_Vender_ScanOrPrint(0, static_cast<uint32_t>(data.size()));
     EXPECT_LT(m_pPlotter->Ex_WriteData(3, data.data(), static_cast<int>(data.size()), 1000), 0);
+    EXPECT_EQ(m_Clock.Now() - lost, 1000);  // a failed write takes its time-out
     uint8_t status = 0x21;
     EXPECT_NE(m_pPlotter->Ex_Vender_Read(&status), 0);
     EXPECT_NE(status, 0x21);
     m_pPlotter->Ex_Vender_ScanOrPrint(0, 7);
     const uint8_t poll[9] = {0, 0, 0x45, 0, 0, 0, 0, 0x5A, 0xA5};
     EXPECT_LT(m_pPlotter->Ex_WriteData(1, poll, 9, 30), 0);
+    uint8_t reply[16];
+    EXPECT_EQ(m_pPlotter->Ex_ReadData(0, reply, 16, 30), 0);
+    EXPECT_EQ(reply[0], 0xFF);
 
-    m_Clock.Advance(999);
+    m_Clock.Advance(lost + 4999 - m_Clock.Now());
     EXPECT_FALSE(m_pPlotter->LinkUp());
     m_Clock.Advance(1);
     EXPECT_EQ(m_pPlotter->Ex_Vender_Read(&status), 0);
