@@ -1,6 +1,7 @@
 // tessaline-cli model, run as a separate process next to this test program.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -23,7 +24,7 @@ protected:
     void SetUp() override
     {
         m_dir = fs::temp_directory_path() /
-                ("tessaline_cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                ("tessaline_cli_" + std::to_string(::getpid()) + "_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -38,7 +40,7 @@ protected:
         for (char& c : name)
             if (c == '/')
                 c = '_';
-        m_dir = std::filesystem::temp_directory_path() / ("tessaline_" + name);
+        m_dir = std::filesystem::temp_directory_path() / ("tessaline_" + std::to_string(::getpid()) + "_" + name);
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
     }
