@@ -3,6 +3,7 @@
 
 #include "document/configstore.h"
 #include "platform/appdir.h"
+#include "platform/windowbridge.h"
 #include "plot/jobgeometry.h"
 #include "printdata/segmentpacker.h"
 #include "queue/workerflags.h"
@@ -85,16 +86,23 @@ void CMarquellDoc::FoldWideJob(PltInfo& info)
 bool CMarquellDoc::AllocPrintBuffers()
 {
     CPltS4C4PrintData& data = m_PrintData[SlotPrint];
-    data.m_pLayout = &m_Layout[SlotPrint];
-    m_Layout[SlotPrint].Finalize();
+    CJobLayout& layout = m_Layout[SlotPrint];
+    data.m_pLayout = &layout;
+    if (!layout.Finalize()) {
+        data.FreeBuffers();
+        ShowMessage(kPrintSizeMessage);
+        return false;
+    }
     return data.AllocBuffers();
 }
 
 bool CMarquellDoc::IsJobDone()
 {
     const CJobLayout& layout = m_Layout[SlotPrint];
+    // Without buffers (refused or failed allocation) there is nothing that could be sent.
     bool done = layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1 ||
-                layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest;
+                layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest ||
+                !m_PrintData[SlotPrint].m_pSegment;
     if (done)
         gStopRequest = false;
     return done;

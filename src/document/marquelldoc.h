@@ -29,9 +29,14 @@ public:
     void ComputeSize(PltInfo& info, JobSlot slot);
     void FoldWideJob(PltInfo& info);
 
+    // Finalizes the print slot's layout and allocates its raster and segment buffers; false (after
+    // a message when the job is too large for the print geometry) when printing must not start.
     bool AllocPrintBuffers();
+    // True when nothing (more) is to be sent; a true result clears the stop request.
     bool IsJobDone();
+    // Segment of sections cursor.. of the print slot, or the colour bar while it is pending.
     bool MakeSegment(int cursor);
+    // Finishes the segment for sending, under the print-data lock.
     bool CompressAndChecksum();
 
     // Releases the data of the three job slots.

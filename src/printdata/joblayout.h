@@ -2,10 +2,21 @@
 #pragma once
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 
 class CUserDefine;
 struct PltInfo;
+
+// The most sections a job may have; the section table refuses more.
+constexpr int kMaxSectionCount = 8388607;
+// The largest segment: even a compressed segment (up to twice as long) counted in bytes stays an int.
+constexpr int kMaxSegmentWords = INT_MAX / 4;
+
+// "喷头配置有误，请检查！": shown whenever the open head positions match no rule.
+extern const char* const kHeadConfigMessage;
+// Shown by AllocPrintBuffers when the job's print geometry does not fit the integer counts.
+extern const char* const kPrintSizeMessage;
 
 // Carriage position and column offsets of one active head.
 struct HeadPos {
@@ -17,8 +28,12 @@ struct HeadPos {
 class CJobLayout {
 public:
     void Reset();
+    // Job geometry and pass mode from the settings and the sized model; sets the record's
+    // m_bFourPass and m_nHeadPairCode (with the head message in four-pass mode when no pair fits).
     void Setup(CUserDefine* pSettings, PltInfo& info);
-    void Finalize();
+    // Print geometry and the skew table. False when a count would not fit an int or the job has
+    // more sections than the section table takes; the geometry is then left at 0.
+    bool Finalize();
     // Positions and offsets of the active heads by the head rules; false (after the message)
     // when no rule matches, in which case every head keeps position 0 and offsets 0.
     bool ActiveHeads(HeadPos heads[4], int headCount) const;
@@ -45,4 +60,7 @@ public:
     int m_nPassesPerSegment = 4;
     int m_nStepTotal = 1;
     uint8_t m_bReversePass = 0;
+
+private:
+    int PairCode() const;
 };

@@ -13,6 +13,9 @@ struct LineSection {
     PltLine* lines = nullptr;
 };
 
+// "数据段宽度有误！": FillFragments with a zero band height.
+extern const char* const kBandHeightMessage;
+
 class CPltLineSectS4Data {
 public:
     CPltLineSectS4Data() = default;
@@ -20,11 +23,21 @@ public:
     CPltLineSectS4Data(const CPltLineSectS4Data&) = delete;
     CPltLineSectS4Data& operator=(const CPltLineSectS4Data&) = delete;
 
+    // Releases the old sections, allocates the layout's section count and sizes every section
+    // exactly. False (no message) for a section count of 0 or above the limit, or out of memory.
     bool CountFragments(PltInfo& info);
+    // Cuts every record into its sections. False after the message when the band height is 0 (or negative).
+    // Fragments of sections past the last one are dropped (the layout always leaves room for a
+    // plot within its extent).
     bool FillFragments(PltInfo& info);
     void FreeSections();
 
     CJobLayout* m_pLayout = nullptr;
     uint32_t m_nSectionCount = 0;
     LineSection* m_pSections = nullptr;
+
+private:
+    // Section of y in a band of height fB: truncated toward zero, m_nSectionCount when beyond.
+    uint32_t SectionOf(float y, float fB) const;
+    void Append(uint32_t j, float x1, float y1, float x2, float y2);
 };

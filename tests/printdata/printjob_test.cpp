@@ -1,0 +1,187 @@
+// The print slot of the document: buffers, job-done test, segments of a whole job, the lock.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "document/marquelldoc.h"
+#include "printdata/segmentpacker.h"
+#include "printtestsupport.h"
+#include "queue/workerflags.h"
+#include "segmentdecoder.h"
+
+namespace {
+
+// A document without config.ini whose print slot holds an in-memory drawing, prepared as
+// PrepareJob does after loading.
+class PrintJobTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetWorkerFlags();
+        m_Dir = std::filesystem::temp_directory_path() / "tessaline-printjob-test";
+        std::filesystem::create_directories(m_Dir);
+        m_pDoc = std::make_unique<CMarquellDoc>(m_Dir.string());
+        m_pDoc->m_UserDefine = MakeSettings(1, {0});
+    }
+    void TearDown() override { ResetWorkerFlags(); }
+
+    void Prepare(const std::vector<PltLine>& lines, float maxX, float maxY)
+    {
+        CMarquellDoc& doc = *m_pDoc;
+        CPltFileData& model = doc.m_PltData[SlotPrint];
+        model.FreeLines();
+        for (const PltLine& l : lines)
+            model.AppendLine(l.x1, l.y1, l.x2, l.y2);
+        model.m_fMaxX = maxX;
+        model.m_fMaxY = maxY;
+        doc.m_Layout[SlotPrint].Reset();
+        doc.m_Layout[SlotPrint].Setup(&doc.m_UserDefine, model);
+        doc.m_Sections[SlotPrint].m_pLayout = &doc.m_Layout[SlotPrint];
+        doc.m_Sections[SlotPrint].CountFragments(model);
+        doc.m_Sections[SlotPrint].FillFragments(model);
+    }
+
+    std::set<std::pair<int, int>> Raster(int index)
+    {
+        CMarquellDoc& doc = *m_pDoc;
+        CPltS4C4PrintData& data = doc.m_PrintData[SlotPrint];
+        const CJobLayout& layout = doc.m_Layout[SlotPrint];
+        data.RasterizeSection(&doc.m_Sections[SlotPrint].m_pSections[index], index);
+        std::set<std::pair<int, int>> dots;
+        for (int r = 0; r < data.RowCount(); ++r)
+            for (int x = 0; x < 8 * layout.m_nRowBytes; ++x)
+                if (data.m_pRows[r][x / 8] >> (x % 8) & 1)
+                    dots.insert({r, x});
+        return dots;
+    }
+
+    std::filesystem::path m_Dir;
+    std::unique_ptr<CMarquellDoc> m_pDoc;
+};
+
+}  // namespace
+
+TEST_F(PrintJobTest, EverySegmentOfAJobCarriesItsSections)
+{
+    CMarquellDoc& doc = *m_pDoc;
+    CUserDefine& ud = doc.m_UserDefine;
+    ud.JetPrintHeadValueX[0] = 3;
+    ud.JetPrintHeadValueX[1] = 32;
+    ud.JetPrintHeadValueY[0] = 4;
+    // A rectangle, a diagonal and a circle-like polygon across several bands.
+    std::vector<PltLine> lines = {{100, 100, 3900, 100}, {3900, 100, 3900, 6000}, {3900, 6000, 100, 6000},
+                                  {100, 6000, 100, 100}, {200, 200, 3000, 5800}};
+    for (int i = 0; i < 36; ++i) {
+        float a = i * 0.1745329f, b = (i + 1) * 0.1745329f;
+        lines.push_back({2000 + 1500 * std::cos(a), 3000 + 1500 * std::sin(a), 2000 + 1500 * std::cos(b),
+                         3000 + 1500 * std::sin(b)});
+    }
+    Prepare(lines, 4000.0f, 6000.0f);
+    int polls = 0;
+    doc.m_fnPoll = [&polls] { ++polls; };
+    ASSERT_TRUE(doc.AllocPrintBuffers());
+    CJobLayout& layout = doc.m_Layout[SlotPrint];
+    CPltS4C4PrintData& data = doc.m_PrintData[SlotPrint];
+    ASSERT_EQ(layout.m_nPassesPerSegment, 4);
+    ASSERT_EQ(layout.m_nSectionCount, 20);
+
+    gColorBarPending = false;
+    int segments = 0;
+    for (; !doc.IsJobDone(); layout.m_nSectionCursor += layout.m_nPassesPerSegment, ++segments) {
+        const int cursor = layout.m_nSectionCursor;
+        ud.DATACOMPRESS = segments % 2 == 1;
+        ASSERT_TRUE(doc.MakeSegment(cursor));
+        ASSERT_TRUE(doc.CompressAndChecksum());
+        std::vector<uint16_t> sent(data.m_pSegment, data.m_pSegment + layout.m_nSentWords);
+        EXPECT_EQ(data.m_nChecksum, CSegmentPacker::Checksum(sent.data(), static_cast<int>(sent.size())));
+        if (ud.DATACOMPRESS)
+            sent = DecodeRuns(sent.data(), sent.size());
+        ASSERT_EQ(sent.size(), static_cast<size_t>(layout.m_nSegmentWords));
+        for (int r = 0; r < 4; ++r) {
+            std::set<std::pair<int, int>> dots = Raster(cursor + r);
+            if (cursor + r < 9) {
+                EXPECT_FALSE(dots.empty()) << "section " << cursor + r;
+            }
+            for (int column = 0; column < 2; ++column)
+                EXPECT_EQ(DecodePass(sent.data(), layout, ud, r, column), dots)
+                    << "segment " << segments << " pass " << r << " column " << column;
+        }
+    }
+    EXPECT_EQ(segments, 5);
+    EXPECT_EQ(polls, 5 * (8 + 1));
+}
+
+TEST_F(PrintJobTest, ColourBarWhilePending)
+{
+    CMarquellDoc& doc = *m_pDoc;
+    Prepare({{0, 0, 1000, 1000}}, 4000.0f, 1000.0f);
+    ASSERT_TRUE(doc.AllocPrintBuffers());
+    CJobLayout& layout = doc.m_Layout[SlotPrint];
+    CPltS4C4PrintData& data = doc.m_PrintData[SlotPrint];
+
+    ASSERT_TRUE(gColorBarPending);
+    ASSERT_TRUE(doc.MakeSegment(0));
+    std::vector<uint16_t> bar(data.m_pSegment, data.m_pSegment + layout.m_nSegmentWords);
+    gColorBarPending = false;
+    ASSERT_TRUE(doc.MakeSegment(0));
+    EXPECT_FALSE(WordsEqual(bar, data.m_pSegment, bar.size()));
+    CSegmentPacker::MakeSegment(data, layout, doc.m_Sections[SlotPrint], doc.m_UserDefine, 4, true, nullptr);
+    EXPECT_TRUE(WordsEqual(bar, data.m_pSegment, bar.size()));
+}
+
+TEST_F(PrintJobTest, JobDoneCases)
+{
+    CMarquellDoc& doc = *m_pDoc;
+    CJobLayout& layout = doc.m_Layout[SlotPrint];
+    EXPECT_TRUE(doc.IsJobDone()) << "no buffers yet";
+
+    Prepare({}, 0.0f, 0.0f);
+    ASSERT_TRUE(doc.AllocPrintBuffers());
+    EXPECT_TRUE(doc.IsJobDone()) << "an empty drawing";
+    EXPECT_FALSE(doc.MakeSegment(0));
+
+    Prepare({{0, 0, 100, 100}}, 100.0f, 100.0f);
+    ASSERT_TRUE(doc.AllocPrintBuffers());
+    EXPECT_FALSE(doc.IsJobDone());
+    gStopRequest = true;
+    EXPECT_TRUE(doc.IsJobDone());
+    EXPECT_FALSE(gStopRequest) << "a done answer clears the stop request";
+    EXPECT_FALSE(doc.IsJobDone());
+    layout.m_nSectionCursor = layout.m_nSectionCount.load();
+    EXPECT_TRUE(doc.IsJobDone());
+}
+
+TEST_F(PrintJobTest, OversizedJobIsRefusedWithAMessage)
+{
+    CRecordingBridge bridge;
+    CMarquellDoc& doc = *m_pDoc;
+    Prepare({{0, 0, 100, 100}}, 100.0f, 100.0f);
+    ASSERT_TRUE(doc.AllocPrintBuffers());
+    Prepare({{0, 0, 1e30f, 100}}, 1e30f, 100.0f);
+    EXPECT_FALSE(doc.AllocPrintBuffers());
+    EXPECT_EQ(bridge.m_Messages, std::vector<std::string>{kPrintSizeMessage});
+    EXPECT_EQ(doc.m_PrintData[SlotPrint].m_pSegment, nullptr) << "the previous job's buffers are gone";
+    EXPECT_TRUE(doc.IsJobDone());
+}
+
+TEST_F(PrintJobTest, FinishingHoldsThePrintDataLock)
+{
+    CMarquellDoc& doc = *m_pDoc;
+    Prepare({{0, 0, 100, 100}}, 100.0f, 100.0f);
+    ASSERT_TRUE(doc.AllocPrintBuffers());
+    ASSERT_TRUE(doc.MakeSegment(0));
+    bool lockedDuringPoll = false;
+    doc.m_fnPoll = [&] {
+        lockedDuringPoll = !doc.m_PrintDataLock.try_lock();
+        if (!lockedDuringPoll)
+            doc.m_PrintDataLock.unlock();
+    };
+    ASSERT_TRUE(doc.CompressAndChecksum());
+    EXPECT_TRUE(lockedDuringPoll);
+    EXPECT_TRUE(doc.m_PrintDataLock.try_lock()) << "released afterwards";
+    doc.m_PrintDataLock.unlock();
+}
