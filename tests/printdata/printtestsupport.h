@@ -27,17 +27,12 @@ inline std::ostream& operator<<(std::ostream& os, const PltLine& l)
 // Derived fields as the settings load computes them from the stored ones.
 inline void DeriveSettings(CUserDefine& ud)
 {
-    ud.m_fRatioX = ud.XSCALE_T / ud.XSCALE_R;
-    ud.m_fRatioY = ud.YSCALE_T / ud.YSCALE_R;
-    ud.m_fDotsPerUnitX = ud.DPINumPerM * ud.m_fMmPerUnit / 1000;
-    bool hp45 = ud.Print_Line == 2;
-    ud.m_nNozzlesPerHead = hp45 ? 150 : 128;
-    ud.m_nSlotsPerHead = hp45 ? 154 : 128;
-    ud.m_nTotalNozzles = ud.JetPrintHead * ud.m_nNozzlesPerHead;
-    ud.m_nTotalSlots = ud.JetPrintHead * ud.m_nSlotsPerHead;
-    ud.m_nStepTotal = ud.JetPrintHead * ud.EdStepB;
-    ud.m_nLeftDots = static_cast<int>(ud.EdLeftValue) * ud.DPINumPerM / 1000;
-    ud.m_fRowsPerUnitY = ud.m_nTotalNozzles / (ud.m_nUnitsPerMm * ud.EdLineSection * ud.JetPrintHead);
+    ud.UpdateRatios();
+    ud.UpdateDotsPerUnitX();
+    ud.UpdateHeadTotals();
+    ud.UpdateStepTotal();
+    ud.UpdateLeftDots(static_cast<int32_t>(ud.EdLeftValue));
+    ud.UpdateRowsPerUnitY();
 }
 
 // Default settings with `heads` heads mounted at the given carriage positions.
