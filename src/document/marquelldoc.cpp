@@ -99,10 +99,8 @@ bool CMarquellDoc::AllocPrintBuffers()
 bool CMarquellDoc::IsJobDone()
 {
     const CJobLayout& layout = m_Layout[SlotPrint];
-    // Without buffers (refused or failed allocation) there is nothing that could be sent.
     bool done = layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1 ||
-                layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest ||
-                !m_PrintData[SlotPrint].m_pSegment;
+                layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest;
     if (done)
         gStopRequest = false;
     return done;

@@ -141,8 +141,11 @@ bool CSegmentPacker::CompressAndChecksum(CPltS4C4PrintData& data, CJobLayout& la
 {
     const int S = layout.m_nSegmentWords;
     uint16_t* seg = data.m_pSegment;
-    if (!seg || !data.m_pBackup || S <= kHeaderWords)
+    if (!seg || !data.m_pBackup || S <= kHeaderWords) {
+        // Without buffers (a refused or failed allocation) there is nothing to send.
+        layout.m_nSentWords = 0;
         return false;
+    }
 
     for (int i = kHeaderWords; i < S; ++i) {
         uint16_t w = seg[i];

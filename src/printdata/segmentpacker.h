@@ -26,7 +26,8 @@ public:
                             const CUserDefine& settings, int cursor, bool colorBar,
                             const std::function<void()>& poll);
     // Backup copy, exchange step, optional compression, sent-word count and checksum. A compressed
-    // stream longer than the segment grows the segment buffer and is sent whole.
+    // stream longer than the segment grows the segment buffer and is sent whole. Without buffers:
+    // false with nothing to send.
     // The caller holds the print-data lock.
     static bool CompressAndChecksum(CPltS4C4PrintData& data, CJobLayout& layout, bool compress,
                                     const std::function<void()>& poll);

@@ -137,8 +137,6 @@ TEST_F(PrintJobTest, JobDoneCases)
 {
     CMarquellDoc& doc = *m_pDoc;
     CJobLayout& layout = doc.m_Layout[SlotPrint];
-    EXPECT_TRUE(doc.IsJobDone()) << "no buffers yet";
-
     Prepare({}, 0.0f, 0.0f);
     ASSERT_TRUE(doc.AllocPrintBuffers());
     EXPECT_TRUE(doc.IsJobDone()) << "an empty drawing";
@@ -165,7 +163,9 @@ TEST_F(PrintJobTest, OversizedJobIsRefusedWithAMessage)
     EXPECT_FALSE(doc.AllocPrintBuffers());
     EXPECT_EQ(bridge.m_Messages, std::vector<std::string>{kPrintSizeMessage});
     EXPECT_EQ(doc.m_PrintData[SlotPrint].m_pSegment, nullptr) << "the previous job's buffers are gone";
-    EXPECT_TRUE(doc.IsJobDone());
+    EXPECT_FALSE(doc.MakeSegment(0));
+    EXPECT_FALSE(doc.CompressAndChecksum());
+    EXPECT_EQ(doc.m_Layout[SlotPrint].m_nSentWords, 0) << "nothing to send";
 }
 
 TEST_F(PrintJobTest, FinishingHoldsThePrintDataLock)
