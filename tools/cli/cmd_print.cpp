@@ -142,16 +142,22 @@ void FollowJob(const CFinishSignal& finished)
     int64_t nextProbe = start;
     std::string percent = gStatusText.GetText(2);
     bool paused = false;
-    bool toldWaiting = false;
+    bool waiting = false;
     while (!finished.m_bDone && !gInterrupted && IsPrintWorkerRunning()) {
         if (GetClock().Now() >= nextProbe) {
             gProbeRequest = true;
             nextProbe = GetClock().Now() + 1000;
             gStatusText.SetText(3, gPrinterStatus.m_bConnected ? "Online" : "Offline");
         }
-        if (!gPrinterStatus.m_bConnected && !gJobActive && !toldWaiting && GetClock().Now() - start > 1000) {
-            std::fprintf(stderr, "tessaline-cli: waiting for the plotter ...\n");
-            toldWaiting = true;
+        // The link and task panes as the status bar shows them, while no plotter answers.
+        if (!gPrinterStatus.m_bConnected && !gJobActive && !waiting && GetClock().Now() - start > 1000) {
+            std::fprintf(stderr, "tessaline-cli: %s, %s for the plotter ...\n", gStatusText.GetText(3).c_str(),
+                         gStatusText.GetText(4).c_str());
+            waiting = true;
+        }
+        if (waiting && gPrinterStatus.m_bConnected) {
+            std::fprintf(stderr, "tessaline-cli: Online\n");
+            waiting = false;
         }
         std::string now = gStatusText.GetText(2);
         if (now != percent && gJobActive) {
