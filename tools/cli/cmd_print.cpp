@@ -135,12 +135,11 @@ void OpenLog(const std::string& path)
     WriteLogHeader(local);
 }
 
-// What the window thread does while a job prints: the 1-second link check request and the status texts.
+// What the window thread does while a job prints: the 1-second link check request and the link text.
 void FollowJob(const CFinishSignal& finished)
 {
     const int64_t start = GetClock().Now();
     int64_t nextProbe = start;
-    std::string percent = gStatusText.GetText(2);
     bool paused = false;
     bool waiting = false;
     while (!finished.m_bDone && !gInterrupted && IsPrintWorkerRunning()) {
@@ -158,11 +157,6 @@ void FollowJob(const CFinishSignal& finished)
         if (waiting && gPrinterStatus.m_bConnected) {
             std::fprintf(stderr, "tessaline-cli: Online\n");
             waiting = false;
-        }
-        std::string now = gStatusText.GetText(2);
-        if (now != percent && gJobActive) {
-            std::fprintf(stderr, "tessaline-cli: plotting %s\n", now.c_str());
-            percent = now;
         }
         if (gPrinterStatus.m_bPaused != paused) {
             paused = gPrinterStatus.m_bPaused;

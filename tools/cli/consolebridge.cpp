@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "link/statustext.h"
+
 #ifndef _WIN32
 #include <poll.h>
 #include <unistd.h>
@@ -19,6 +21,14 @@ int CConsoleBridge::MessageBox(const std::string& text, const std::string& capti
     bool yes = m_Answer == Answer::Yes || (m_Answer == Answer::Ask && AskTerminal());
     std::fprintf(stderr, "tessaline-cli: answered %s\n", yes ? "yes" : "no");
     return yes ? IDYES : IDNO;
+}
+
+void CConsoleBridge::RefreshProgress()
+{
+    std::string percent = gStatusText.GetText(2);
+    if (percent != m_strPercent)
+        std::fprintf(stderr, "tessaline-cli: plotting %s\n", percent.c_str());
+    m_strPercent = percent;
 }
 
 bool CConsoleBridge::AskTerminal()

@@ -1,8 +1,9 @@
-// The window side of tessaline-cli: messages on stderr, the checksum question answered from the command
-// line or asked on the terminal.
+// The window side of tessaline-cli: progress and messages on stderr, the checksum question answered from
+// the command line or asked on the terminal.
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "platform/windowbridge.h"
 
@@ -15,7 +16,8 @@ public:
     CConsoleBridge(Answer answer, const std::atomic<bool>* pInterrupted) : m_Answer(answer), m_pInterrupted(pInterrupted) {}
 
     int MessageBox(const std::string& text, const std::string& caption, int buttons, int icon) override;
-    void RefreshProgress() override {}
+    // Prints the progress text whenever it changed.
+    void RefreshProgress() override;
     void RedrawStatusBar() override {}
     void RepaintPreview() override {}
 
@@ -27,4 +29,5 @@ private:
     Answer m_Answer;
     const std::atomic<bool>* m_pInterrupted;
     std::atomic<int> m_nQuestions{0};
+    std::string m_strPercent;  // worker thread only
 };

@@ -1,0 +1,213 @@
+// tessaline-cli print, run as a separate process against the virtual plotter on virtual time.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <png.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+const char* const kOneHead = "[JetPrintHeadOpenStatus]\nJetPrintHeadOpenStatus0=1\n";
+
+class CliPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+                ("tessaline_cli_print_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        m_plot = std::string(TESSALINE_SOURCE_DIR) + "/tests/fixtures/sim/small.plt";
+        m_ini = Write("config.ini", kOneHead);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Write(const char* name, const std::string& content)
+    {
+        std::string path = (m_dir / name).string();
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    static std::string Read(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // Starts "tessaline-cli print ARGS" with stdout and stderr in files of the test folder.
+    pid_t Start(const std::vector<std::string>& args)
+    {
+        const fs::path cli = fs::read_symlink("/proc/self/exe").parent_path() / "tessaline-cli";
+        std::vector<std::string> argv = {cli.string(), "print"};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> raw;
+        for (std::string& a : argv)
+            raw.push_back(a.data());
+        raw.push_back(nullptr);
+        posix_spawn_file_actions_t files;
+        posix_spawn_file_actions_init(&files);
+        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&files, 1, (m_dir / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&files, 2, (m_dir / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        pid_t pid = -1;
+        if (posix_spawn(&pid, raw[0], &files, nullptr, raw.data(), environ) != 0)
+            pid = -1;
+        posix_spawn_file_actions_destroy(&files);
+        return pid;
+    }
+
+    // Waits for the process, bounded: a hanging one is killed and reported as status -1.
+    CliRun Finish(pid_t pid)
+    {
+        CliRun run;
+        const auto fuse = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        int status = 0;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > fuse) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                status = -1;
+                break;
+            }
+            std::this_thread::yield();
+        }
+        run.status = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = Read(m_dir / "stdout.txt");
+        run.err = Read(m_dir / "stderr.txt");
+        return run;
+    }
+
+    CliRun Print(const std::vector<std::string>& args) { return Finish(Start(args)); }
+
+    // The common arguments of a job on the virtual plotter.
+    std::vector<std::string> Job(std::vector<std::string> more = {})
+    {
+        std::vector<std::string> args = {m_plot, "--config", m_ini, "--virtual", "--fast", "--log",
+                                         (m_dir / "log.txt").string()};
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+
+    fs::path m_dir;
+    std::string m_plot;
+    std::string m_ini;
+};
+
+TEST_F(CliPrintTest, HelpDocumentsTheFaults)
+{
+    CliRun run = Print({"--help"});
+    ASSERT_EQ(run.status, 0);
+    for (const char* text : {"--fault FAULT", "reject-cmd", "reject-data", "no-reply", "bad-dram", "link-lost",
+                             "out-of-order", "no-print-end", "pause@S", "continue@S", "stop@S", "--answer yes|no"})
+        EXPECT_NE(run.out.find(text), std::string::npos) << text;
+    EXPECT_FALSE(std::regex_search(run.out, std::regex("\\bspec(ification)?s?\\b", std::regex::icase)));
+}
+
+TEST_F(CliPrintTest, BadInputExitsWithStatus2)
+{
+    const std::string usbIni = Write("usb.ini", std::string(kOneHead) + "[LINK]\nDEVICE=USB\n");
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {m_plot, m_plot, "--virtual"},
+        {(m_dir / "missing.plt").string(), "--config", m_ini, "--virtual", "--fast"},
+        {m_plot, "--config", (m_dir / "missing.ini").string(), "--virtual"},
+        {m_plot, "--config", m_ini, "--virtual", "--fault", "stop"},
+        {m_plot, "--config", m_ini, "--virtual", "--fault", "melt@3"},
+        {m_plot, "--config", m_ini, "--virtual", "--answer", "maybe"},
+        {m_plot, "--config", m_ini, "--virtual", "--page", (m_dir / "no/such/dir/page.png").string()},
+        {m_plot, "--config", usbIni, "--fault", "stop@1"},
+        {m_plot, "--config", usbIni, "--page", (m_dir / "page.png").string()},
+        {m_plot, "--bogus"},
+    };
+    for (const auto& args : cases) {
+        std::string joined;
+        for (const std::string& a : args)
+            joined += a + " ";
+        SCOPED_TRACE(joined);
+        CliRun run = Print(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("tessaline-cli: "), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliPrintTest, PrintsAJobAndWritesPageAndLog)
+{
+    const std::string page = (m_dir / "page.png").string();
+    CliRun run = Print(Job({"--page", page}));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("plotting 100%"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("job finished, 5 segment(s) verified"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("virtual plotter:"), std::string::npos) << run.err;  // no problems noted
+
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, page.c_str()));
+    EXPECT_EQ(image.height, 20u * 150u);  // every section of the job, one row per nozzle
+    EXPECT_GT(image.width, 0u);
+    png_image_free(&image);
+
+    const std::string log = Read(m_dir / "log.txt");
+    EXPECT_EQ(log.rfind("\r\n", 0), 0u);
+    EXPECT_NE(log.find("CheckPrintTaskAndProc\r\n"), std::string::npos);
+}
+
+TEST_F(CliPrintTest, ExitStatusTellsHowTheJobEnded)
+{
+    struct Case {
+        std::vector<std::string> more;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{"--fault", "stop@1"}, 1, "job stopped at the plotter"},
+        {{"--fault", "bad-dram@1x5", "--answer", "no"}, 1, "job ended after failed checksums"},
+        {{"--fault", "bad-dram@1x5", "--answer", "yes"}, 0, "job finished"},
+        {{"--fault", "bad-dram@1x5"}, 1, "answered no"},  // no terminal: the question is answered no
+        {{"--fault", "pause@1+500", "--fault", "link-lost@2+3000", "--fault", "no-print-end"}, 0, "job finished"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.more.back());
+        CliRun run = Print(Job(c.more));
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliPrintTest, InterruptEndsTheJobAndTheWorker)
+{
+    pid_t pid = Start(Job({"--fault", "pause@1+never"}));
+    ASSERT_GT(pid, 0);
+    const auto fuse = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (Read(m_dir / "stderr.txt").find("paused at the plotter") == std::string::npos &&
+           std::chrono::steady_clock::now() < fuse)
+        std::this_thread::yield();
+    kill(pid, SIGINT);
+    CliRun run = Finish(pid);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+}
+
+}  // namespace
