@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -78,6 +79,20 @@ int BadInput(const std::string& message)
     std::fprintf(stderr, "tessaline-cli: %s\n", message.c_str());
     std::fprintf(stderr, "Run 'tessaline-cli print --help' for the options.\n");
     return 2;
+}
+
+// Whether a file can be written there, leaving no trace when there was none.
+bool CanWrite(const std::string& path)
+{
+    std::error_code ec;
+    const bool existed = std::filesystem::exists(path, ec);
+    FILE* f = std::fopen(path.c_str(), "ab");
+    if (!f)
+        return false;
+    std::fclose(f);
+    if (!existed)
+        std::filesystem::remove(path, ec);
+    return true;
 }
 
 bool IsVirtualDevice(const std::string& device)
@@ -213,12 +228,8 @@ int RunPrint(const std::vector<std::string>& args)
     if (!isVirtual && (!faults.Empty() || cli.Has("--page")))
         return BadInput("--fault and --page need the virtual plotter (--virtual)");
     const std::string pagePath = cli.Value("--page");
-    if (!pagePath.empty()) {
-        FILE* f = std::fopen(pagePath.c_str(), "wb");
-        if (!f)
-            return BadInput("cannot write the page image '" + pagePath + "'");
-        std::fclose(f);
-    }
+    if (!pagePath.empty() && !CanWrite(pagePath))
+        return BadInput("cannot write the page image '" + pagePath + "'");
 
     gPrinterStatus.Reset();
     gStatusText.Reset();
