@@ -20,7 +20,8 @@ struct CPreviewFit {
     static float Clamp(float v, float lo, float hi)
     {
         v = v == v ? v : 0.0f;
-        return v < lo ? lo : (v > hi ? hi : v);
+        v = hi < v ? hi : v;
+        return v < lo ? lo : v;
     }
     static constexpr float kLimitF = static_cast<float>(kCoordLimit);
 
