@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
@@ -19,6 +20,7 @@
 
 #include "document/marquelldoc.h"
 #include "preview/mapview.h"
+#include "queue/workerflags.h"
 
 namespace {
 
@@ -266,8 +268,6 @@ struct FiringCase {
 
 TEST_F(MapViewTest, FiringDataDrawsADashPerFiredNozzle)
 {
-    if (CPltS4C4PrintData::SlotToNozzle1(1) != 22)
-        GTEST_SKIP() << "the slot tables of the print data are not built yet";
     const int K = 154;
     // Nozzles of the slots used: first column 1 -> 22, 7 -> 3, 48 -> none; second column 1 -> 20.
     const std::vector<FiringCase> cases = {
@@ -338,6 +338,51 @@ TEST_F(MapViewTest, FiringDataDrawsADashPerFiredNozzle)
         }
         data.m_pBackup = nullptr;
     }
+}
+
+// Columns of `y` holding `colour`, grouped into runs of adjacent columns.
+int Runs(const QImage& img, int y, QRgb colour)
+{
+    int runs = 0;
+    bool inRun = false;
+    for (int x = 0; x < img.width(); ++x) {
+        const bool on = (img.pixel(x, y) | 0xFF000000) == colour;
+        if (on && !inRun)
+            ++runs;
+        inRun = on;
+    }
+    return runs;
+}
+
+TEST_F(MapViewTest, ColourBarSegmentOfTheDocumentShowsTwelveBars)
+{
+    const QString plt = m_Dir.filePath("bar.plt");
+    {
+        QFile f(plt);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("IN;PU0,0;PD4000,0;PD4000,4000;PU;");
+    }
+    CUserDefine& ud = m_pDoc->m_UserDefine;
+    ud.JetPrintHeadOpenStatus[0] = ud.JetPrintHeadOpenStatus[1] = 1;
+    m_pDoc->m_strSlotPath[SlotPrint] = plt.toStdString();
+    ASSERT_TRUE(m_pDoc->PrepareJob(SlotPrint));
+    ASSERT_TRUE(m_pDoc->AllocPrintBuffers());
+    ResetWorkerFlags();
+    gColorBarPending = true;
+    ASSERT_TRUE(m_pDoc->MakeSegment(0));
+    ASSERT_TRUE(m_pDoc->CompressAndChecksum());
+    gColorBarPending = true;
+
+    const QImage img = Render(4, m_pDoc->m_Layout[SlotPrint].m_nColumns + 20, 4 * 150 + 1);
+    // Every nozzle of every pass fires the bars, with the first column in black and then the second in red.
+    for (int pass = 0; pass < 4; ++pass) {
+        for (int n : {1, 75, 149}) {
+            SCOPED_TRACE(testing::Message() << "pass " << pass << " nozzle " << n);
+            const int y = pass * 150 + n;
+            EXPECT_EQ(Runs(img, y, kRed), 12);
+        }
+    }
+    m_pDoc->m_PrintData[SlotPrint].FreeBuffers();
 }
 
 TEST_F(MapViewTest, FiringDataWithoutASegmentStaysWhite)
