@@ -10,7 +10,9 @@ namespace {
 const char kUsage[] =
     "usage: tessaline-cli model FILE [--config INI] [--slot print|preview|print-preview] [--records] [--fast]\n"
     "Reads FILE as the program prepares a job (settings from INI, else config.ini next to the program)\n"
-    "and prints one JSON object: lines, maxX, maxY, widthM, lengthM, fold and, with --records,\n"
+    "and prints one JSON object: lines, maxX, maxY, widthM, lengthM, fold, the head layout (bandHeight,\n"
+    "sectionCount, widthDots, lengthDots, rowBytes, columns, segmentWords, leftDots, rightDots,\n"
+    "stepTotal, passesPerSegment, headPairCode; for the print slot as a job starts) and, with --records,\n"
     "records [[x1, y1, x2, y2], ...] in plotter units. --fast skips the real wait for a growing file.\n";
 
 int UsageError(const std::string& message)
@@ -28,6 +30,24 @@ void WriteModelFields(CJsonWriter& json, const CMarquellDoc& doc, JobSlot slot)
     json.Field("widthM", plt.m_fWidthM);
     json.Field("lengthM", plt.m_fLengthM);
     json.Field("fold", doc.m_bFoldJob != 0);
+}
+
+// The slot's head layout after PrepareJob; for the print slot after AllocPrintBuffers, as a job starts.
+void WriteLayoutFields(CJsonWriter& json, const CMarquellDoc& doc, JobSlot slot)
+{
+    const CJobLayout& layout = doc.m_Layout[slot];
+    json.Field("bandHeight", layout.m_nBandHeight);
+    json.Field("sectionCount", layout.m_nSectionCount.load());
+    json.Field("widthDots", layout.m_nWidthDots);
+    json.Field("lengthDots", layout.m_nLengthDots);
+    json.Field("rowBytes", layout.m_nRowBytes);
+    json.Field("columns", layout.m_nColumns);
+    json.Field("segmentWords", layout.m_nSegmentWords);
+    json.Field("leftDots", layout.m_nLeftDots);
+    json.Field("rightDots", layout.m_nRightDots);
+    json.Field("stepTotal", layout.m_nStepTotal);
+    json.Field("passesPerSegment", layout.m_nPassesPerSegment);
+    json.Field("headPairCode", doc.m_UserDefine.m_nHeadPairCode);
 }
 
 void WriteRecords(CJsonWriter& json, const PltInfo& info)
@@ -72,10 +92,13 @@ int RunModel(const std::vector<std::string>& args)
         std::fprintf(stderr, "tessaline-cli: cannot read plot file '%s'\n", file.c_str());
         return 2;
     }
+    if (slot == SlotPrint)
+        doc.AllocPrintBuffers();
 
     CJsonWriter json(stdout);
     json.BeginObject();
     WriteModelFields(json, doc, slot);
+    WriteLayoutFields(json, doc, slot);
     if (cli.Has("--records"))
         WriteRecords(json, doc.m_PltData[slot]);
     json.EndObject();
