@@ -110,7 +110,7 @@ bool CPltS4C4PrintData::AllocBuffers()
         return false;
     }
     m_nWordCount = m_nSegmentCapacity = words;
-    m_nWordsBegin = m_nWordsEnd = 0;
+    m_UsedWords.clear();
     return true;
 }
 
@@ -128,7 +128,7 @@ void CPltS4C4PrintData::FreeBuffers()
     std::free(m_pBackup);
     m_pWords = m_pSegment = m_pBackup = nullptr;
     m_nWordCount = m_nSegmentCapacity = 0;
-    m_nWordsBegin = m_nWordsEnd = 0;
+    m_UsedWords.clear();
 }
 
 bool CPltS4C4PrintData::ReserveSegment(int words)
@@ -155,15 +155,14 @@ void CPltS4C4PrintData::ClearWords()
 {
     if (m_pWords)
         std::memset(m_pWords, 0, static_cast<size_t>(m_nWordCount) * sizeof(uint16_t));
-    m_nWordsBegin = m_nWordsEnd = 0;
+    m_UsedWords.clear();
 }
 
 void CPltS4C4PrintData::ClearUsedWords()
 {
-    if (m_nWordsEnd > m_nWordsBegin)
-        std::memset(m_pWords + m_nWordsBegin, 0,
-                    static_cast<size_t>(m_nWordsEnd - m_nWordsBegin) * sizeof(uint16_t));
-    m_nWordsBegin = m_nWordsEnd = 0;
+    for (int w : m_UsedWords)
+        m_pWords[w] = 0;
+    m_UsedWords.clear();
 }
 
 void CPltS4C4PrintData::FillSpan(int x, int row, int len)
@@ -314,8 +313,13 @@ void CPltS4C4PrintData::BuildFiringWords()
     const int64_t columns = layout.m_nColumns;
     const bool reverse = layout.m_bReversePass != 0;
     const int rowBytes = layout.m_nRowBytes;
-    int64_t lo = S;
-    int64_t hi = 0;
+    auto fire = [&](int64_t w, uint16_t bits) {
+        if (w < 0 || w >= S)
+            return;
+        if (!m_pWords[w])
+            m_UsedWords.push_back(static_cast<int>(w));
+        m_pWords[w] |= bits;
+    };
 
     for (int i = 0; i < m_nRows; ++i) {
         const int h = i / N;
@@ -339,28 +343,23 @@ void CPltS4C4PrintData::BuildFiringWords()
         }
         const uint8_t* row = m_pRows[i];
         for (int b = 0; b < rowBytes; ++b) {
+            // Most of a row is blank: skip it eight bytes at a time.
+            if ((b & 7) == 0 && b + 8 <= rowBytes) {
+                uint64_t eight;
+                std::memcpy(&eight, row + b, sizeof eight);
+                if (!eight) {
+                    b += 7;
+                    continue;
+                }
+            }
             unsigned bits = row[b];
             while (bits) {
                 int bit = std::countr_zero(bits);
                 bits &= bits - 1;
                 int64_t X = 8 * int64_t{b} + bit;
-                int64_t w1 = base1 + step * X;
-                int64_t w2 = base2 + step * X;
-                if (w1 >= 0 && w1 < S) {
-                    m_pWords[w1] |= low;
-                    lo = std::min(lo, w1);
-                    hi = std::max(hi, w1 + 1);
-                }
-                if (w2 >= 0 && w2 < S) {
-                    m_pWords[w2] |= high;
-                    lo = std::min(lo, w2);
-                    hi = std::max(hi, w2 + 1);
-                }
+                fire(base1 + step * X, low);
+                fire(base2 + step * X, high);
             }
         }
-    }
-    if (hi > lo) {
-        m_nWordsBegin = static_cast<int>(lo);
-        m_nWordsEnd = static_cast<int>(hi);
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class CJobLayout;
 struct LineSection;
@@ -31,9 +32,9 @@ public:
 
     // Grows the segment buffer to hold at least words entries, keeping its contents.
     bool ReserveSegment(int words);
-    // Words [begin, end) of m_pWords may be non-zero after BuildFiringWords; all others are zero.
-    int WordsBegin() const { return m_nWordsBegin; }
-    int WordsEnd() const { return m_nWordsEnd; }
+    // Indices of the words of m_pWords that BuildFiringWords set (each once); all others are zero.
+    // Lets a pass be packed and cleared without sweeping the whole segment-sized array.
+    const std::vector<int>& UsedWords() const { return m_UsedWords; }
     int RowCount() const { return m_nRows; }
 
     // Firing-slot tables of a nozzle column (shared by every head type and both pass directions).
@@ -60,6 +61,5 @@ private:
     int m_nRows = 0;
     int m_nWordCount = 0;       // entries of m_pWords and m_pBackup
     int m_nSegmentCapacity = 0;  // entries of m_pSegment (more than m_nSegmentWords after a long encoding)
-    int m_nWordsBegin = 0;
-    int m_nWordsEnd = 0;
+    std::vector<int> m_UsedWords;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "document/userdefine.h"
 #include "platform/windowbridge.h"
@@ -39,12 +40,12 @@ void CSegmentPacker::PackPass(const CPltS4C4PrintData& data, const CUserDefine& 
                               uint16_t* dataWords, int dataCount)
 {
     const uint16_t* words = data.m_pWords;
-    int begin = data.WordsBegin();
-    int end = data.WordsEnd() < dataCount ? data.WordsEnd() : dataCount;
+    const std::vector<int>& used = data.UsedWords();
     if (!settings.m_bFourPass) {
         int shift = pass == 0 ? 0 : 8;
-        for (int i = begin; i < end; ++i)
-            dataWords[i] |= static_cast<uint16_t>((words[i] & 0xFF) << shift);
+        for (int i : used)
+            if (i < dataCount)
+                dataWords[i] |= static_cast<uint16_t>((words[i] & 0xFF) << shift);
         return;
     }
     // Pair selection 0 chooses no heads: the mask is empty rather than shifted by -1.
@@ -55,8 +56,9 @@ void CSegmentPacker::PackPass(const CPltS4C4PrintData& data, const CUserDefine& 
     unsigned mask = 0x33u << s;
     static constexpr int kShift[4] = {0, 2, 8, 10};
     int shift = kShift[pass & 3];
-    for (int i = begin; i < end; ++i)
-        dataWords[i] |= static_cast<uint16_t>(((words[i] & mask) >> s) << shift);
+    for (int i : used)
+        if (i < dataCount)
+            dataWords[i] |= static_cast<uint16_t>(((words[i] & mask) >> s) << shift);
 }
 
 bool CSegmentPacker::MakeSegment(CPltS4C4PrintData& data, CJobLayout& layout, CPltLineSectS4Data& sections,
@@ -128,12 +130,30 @@ int CSegmentPacker::Encode(const uint16_t* in, int count, uint16_t* out)
     return n;
 }
 
+namespace {
+
+// Sum of i mod 65536 over i = 0 .. count-1, modulo 2^32.
+uint32_t IndexSum(int count)
+{
+    uint64_t blocks = static_cast<uint64_t>(count) / 65536;
+    uint64_t rest = static_cast<uint64_t>(count) % 65536;
+    return static_cast<uint32_t>(blocks * (65535ull * 65536ull / 2) + rest * (rest - 1) / 2);
+}
+
+// Only the low 16 bits of the word sum survive the shift into the checksum.
+uint32_t Combine(uint32_t wordSum, int count)
+{
+    return (wordSum << 16) + IndexSum(count);
+}
+
+}  // namespace
+
 uint32_t CSegmentPacker::Checksum(const uint16_t* words, int count)
 {
     uint32_t sum = 0;
     for (int i = 0; i < count; ++i)
-        sum += (uint32_t{words[i]} << 16) + (static_cast<uint32_t>(i) & 0xFFFF);
-    return sum;
+        sum += words[i];
+    return Combine(sum, count);
 }
 
 bool CSegmentPacker::CompressAndChecksum(CPltS4C4PrintData& data, CJobLayout& layout, bool compress,
@@ -147,10 +167,17 @@ bool CSegmentPacker::CompressAndChecksum(CPltS4C4PrintData& data, CJobLayout& la
         return false;
     }
 
+    // One sweep: backup, exchange and the word sum the uncompressed checksum needs.
+    uint32_t wordSum = 0;
+    for (int i = 0; i < kHeaderWords; ++i)
+        wordSum += seg[i];
+    uint16_t* backup = data.m_pBackup;
     for (int i = kHeaderWords; i < S; ++i) {
         uint16_t w = seg[i];
-        data.m_pBackup[i - kHeaderWords] = w;
-        seg[i] = Exchange(w);
+        backup[i - kHeaderWords] = w;
+        w = Exchange(w);
+        seg[i] = w;
+        wordSum += w;
     }
     Poll(poll);
 
@@ -173,9 +200,10 @@ bool CSegmentPacker::CompressAndChecksum(CPltS4C4PrintData& data, CJobLayout& la
             std::memset(seg + n, 0, static_cast<size_t>(S - n) * sizeof(uint16_t));
         std::free(scratch);
         layout.m_nSentWords = n;
+        data.m_nChecksum = Checksum(seg, n);
     } else {
         layout.m_nSentWords = S;
+        data.m_nChecksum = Combine(wordSum, S);
     }
-    data.m_nChecksum = Checksum(seg, layout.m_nSentWords);
     return true;
 }

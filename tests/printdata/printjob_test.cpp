@@ -1,13 +1,16 @@
 // The print slot of the document: buffers, job-done test, segments of a whole job, the lock.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <vector>
 
 #include "document/marquelldoc.h"
+#include "platform/clock.h"
 #include "printdata/segmentpacker.h"
 #include "printtestsupport.h"
 #include "queue/workerflags.h"
@@ -22,12 +25,19 @@ protected:
     void SetUp() override
     {
         ResetWorkerFlags();
-        m_Dir = std::filesystem::temp_directory_path() / "tessaline-printjob-test";
+        SetClock(&m_Clock);  // the reader's growth wait
+        m_Dir = std::filesystem::temp_directory_path() / ("tessaline-printjob-test-" + std::to_string(::getpid()));
         std::filesystem::create_directories(m_Dir);
         m_pDoc = std::make_unique<CMarquellDoc>(m_Dir.string());
         m_pDoc->m_UserDefine = MakeSettings(1, {0});
     }
-    void TearDown() override { ResetWorkerFlags(); }
+    void TearDown() override
+    {
+        m_pDoc.reset();
+        std::filesystem::remove_all(m_Dir);
+        ResetWorkerFlags();
+        SetClock(nullptr);
+    }
 
     void Prepare(const std::vector<PltLine>& lines, float maxX, float maxY)
     {
@@ -59,6 +69,7 @@ protected:
         return dots;
     }
 
+    CVirtualClock m_Clock;
     std::filesystem::path m_Dir;
     std::unique_ptr<CMarquellDoc> m_pDoc;
 };
@@ -113,6 +124,41 @@ TEST_F(PrintJobTest, EverySegmentOfAJobCarriesItsSections)
     }
     EXPECT_EQ(segments, 5);
     EXPECT_EQ(polls, 5 * (8 + 1));
+}
+
+TEST_F(PrintJobTest, PrepareJobCutsTheSlotsSections)
+{
+    CMarquellDoc& doc = *m_pDoc;
+    auto write = [this](const char* name, const char* text) {
+        std::string path = (m_Dir / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    };
+    // 1500 units long after the base turn: three bands, twelve sections.
+    doc.m_strSlotPath[SlotPrint] = write("print.plt", "IN;PU0,0;PD1500,0,1500,900;");
+    doc.m_strSlotPath[SlotPreview] = write("preview.plt", "IN;PU0,0;PD8000,0;");
+    ASSERT_TRUE(doc.PrepareJob(SlotPrint));
+    ASSERT_TRUE(doc.PrepareJob(SlotPreview));
+    EXPECT_EQ(doc.m_pCurLayout, &doc.m_Layout[SlotPreview]);
+
+    const CJobLayout& print = doc.m_Layout[SlotPrint];
+    const CPltLineSectS4Data& sections = doc.m_Sections[SlotPrint];
+    EXPECT_EQ(print.m_nBandHeight, 698);
+    EXPECT_EQ(print.m_nSectionCount, 12);
+    EXPECT_EQ(print.m_nLineCount, 2);
+    ASSERT_EQ(sections.m_nSectionCount, 12u);
+    EXPECT_EQ(sections.m_pLayout, &print);
+    unsigned fragments = 0;
+    for (unsigned j = 0; j < 12; ++j)
+        fragments += sections.m_pSections[j].count;
+    EXPECT_EQ(fragments, 4u) << "one record within a band, one crossing two edges";
+    EXPECT_EQ(doc.m_Layout[SlotPreview].m_nSectionCount, 20);
+
+    // A file that cannot be read: the layout is reset, the sections stay as they were.
+    doc.m_strSlotPath[SlotPrint] = (m_Dir / "missing.plt").string();
+    EXPECT_FALSE(doc.PrepareJob(SlotPrint));
+    EXPECT_EQ(print.m_nSectionCount, 0);
+    EXPECT_EQ(sections.m_nSectionCount, 12u);
 }
 
 TEST_F(PrintJobTest, ColourBarWhilePending)
