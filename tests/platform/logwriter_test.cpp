@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 #include "platform/gbk.h"
@@ -23,11 +24,18 @@ class LogWriter : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_Dir = std::filesystem::path(testing::TempDir()) / "tessaline-log";
+        // ctest runs the cases as parallel processes: one folder each.
+        m_Dir = std::filesystem::path(testing::TempDir()) /
+                ("tessaline-log-" + std::to_string(getpid()) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_Dir);
         m_strPath = (m_Dir / "logfile.txt").string();
     }
-    void TearDown() override { CloseLogFile(); }
+    void TearDown() override
+    {
+        CloseLogFile();
+        std::filesystem::remove_all(m_Dir);
+    }
     std::filesystem::path m_Dir;
     std::string m_strPath;
 };
