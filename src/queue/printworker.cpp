@@ -231,6 +231,11 @@ void MakeColorBarData()
     gColorBar.Build(doc.m_PrintData[SlotPrint], doc.m_Layout[SlotPrint], doc.m_UserDefine.m_nHeadPairCode);
 }
 
+const std::vector<uint16_t>& ColorBarWords()
+{
+    return gColorBar.Words();
+}
+
 bool PrepareNextSegment()
 {
     SleepMs(20);

@@ -2,6 +2,9 @@
 // controller's requests until the job ends, then hands the job back to the task list.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 class CMarquellDoc;
 
 // The document, published by the task list before the worker starts; the worker reads the print slot
@@ -32,6 +35,8 @@ bool SendPrintEnd();
 bool PrepareNextSegment();
 // Builds the four-pass colour bar once per print loop.
 void MakeColorBarData();
+// Its packed data words (empty before the print buffers of a job exist).
+const std::vector<uint16_t>& ColorBarWords();
 
 // The document's poll between passes: command 0x45 with a 30 ms reply time-out.
 void WirePoll(CMarquellDoc& doc);

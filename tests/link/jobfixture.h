@@ -19,7 +19,9 @@ protected:
     }
     void TearDown() override
     {
-        m_pDoc->m_PrintData[SlotPrint].m_pSegment = nullptr;
+        // A held segment belongs to the test, not to the document's buffers.
+        if (m_pDoc && !m_Segment.empty() && m_pDoc->m_PrintData[SlotPrint].m_pSegment == m_Segment.data())
+            m_pDoc->m_PrintData[SlotPrint].m_pSegment = nullptr;
         gpDoc = nullptr;
         m_pDoc.reset();
         LinkTest::TearDown();
