@@ -16,6 +16,7 @@
 #include <string>
 #include <thread>
 #include <vector>
+#include "testtmp.h"
 
 extern char** environ;
 
@@ -35,8 +36,7 @@ class CliPrintTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() /
-                ("tessaline_cli_print_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir = TestTempDir("cli_print");
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
         m_plot = std::string(TESSALINE_SOURCE_DIR) + "/tests/fixtures/sim/small.plt";

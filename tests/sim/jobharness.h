@@ -32,6 +32,7 @@
 #include "queue/printworker.h"
 #include "queue/workerflags.h"
 #include "sim/virtualplotter.h"
+#include "testtmp.h"
 
 // Records the window side's calls and answers questions from a list (No when it runs out).
 class CScriptedBridge : public CWindowBridge {
@@ -86,9 +87,7 @@ class JobHarness : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_Dir = std::filesystem::temp_directory_path() /
-                (std::string("tessaline_job_") + info->test_suite_name() + "_" + info->name());
+        m_Dir = TestTempDir("job");
         std::filesystem::remove_all(m_Dir);
         std::filesystem::create_directories(m_Dir);
         gPrinterStatus.Reset();

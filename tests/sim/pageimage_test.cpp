@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <png.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -32,7 +33,7 @@ Png ReadPng(const std::string& path)
 
 std::string TempPath(const char* name)
 {
-    return (std::filesystem::temp_directory_path() / name).string();
+    return (std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name)).string();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "segmentfixture.h"
 #include "sim/receivebuffer.h"
 #include "sim/virtualplotter.h"
+#include "testtmp.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ TEST_F(VirtualPlotterTest, ReportsTheLinkAndAnswersEveryIdleCommand)
 
 TEST_F(VirtualPlotterTest, NormalJobPrintsEveryConfirmedSegment)
 {
-    const std::string dir = (std::filesystem::temp_directory_path() / "tessaline_sim_pages").string();
+    const std::string dir = TestTempDir("sim_pages").string();
     std::filesystem::remove_all(dir);
     Make();
     m_pPlotter->SetPageDir(dir);
