@@ -1,0 +1,111 @@
+// The task queue: the rows of the task list over the task folder, and every task-list operation
+// that is not drawing (scan, job start and finish, the operator's commands, adding files).
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "queue/printworker.h"
+
+class CMarquellDoc;
+
+// Job states as the task list shows them (column 0).
+inline constexpr const char* kStatusNotPlot = "Not plot";
+inline constexpr const char* kStatusNew = "Waitting";  // new files while automatic printing is on
+inline constexpr const char* kStatusWaiting = "Waiting";
+inline constexpr const char* kStatusPlotting = "Plotting";
+// Column 3 until the job has been read.
+inline constexpr const char* kSizeUnknown = "* * *";
+
+struct CTaskRow {
+    std::string m_strStatus;
+    std::string m_strPath;  // identifies the row
+    int m_nCopies = 1;      // 1 to 10
+    std::string m_strSize = kSizeUnknown;
+    std::string m_strDetails;
+};
+
+// What the queue asks of the window side. RowsChanged may come from the print worker's thread;
+// everything else comes from the window thread.
+class CTaskQueueObserver {
+public:
+    virtual ~CTaskQueueObserver() = default;
+    virtual void RowsChanged() = 0;
+    virtual void RepaintPreview() = 0;
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+    // A message for the status bar that must not stop an unattended queue.
+    virtual void ShowProblem(const std::string& text) = 0;
+};
+
+class CTaskQueue : public CJobFinishedSink {
+public:
+    explicit CTaskQueue(CMarquellDoc& doc);
+    CTaskQueue(const CTaskQueue&) = delete;
+    CTaskQueue& operator=(const CTaskQueue&) = delete;
+
+    // nullptr: nobody is told.
+    void SetObserver(CTaskQueueObserver* pObserver) { m_pObserver = pObserver; }
+
+    // A copy of the rows, safe from any thread.
+    std::vector<CTaskRow> Rows() const;
+    // Status of the row of this file; empty when there is none.
+    std::string StatusOf(const std::string& path) const;
+    // The task folder with a trailing "/" (WORKPATH, relative paths taken from the program's directory).
+    std::string TaskFolder() const;
+
+    // The 3-second scan: lists new plot files of the task folder (creating the folder when missing),
+    // then starts the first queued row while the plotter is idle. selectedPath: the selected row's
+    // file, previewed in print layout when a job starts; empty when none is selected.
+    void RefreshList(const std::string& selectedPath = std::string());
+    // The print worker's finish handshake, on its thread: one copy less, or the row and its file gone.
+    void JobFinished() override;
+
+    // Commands on the selected row (path empty: no selection, the command does nothing).
+    void Plot(const std::string& path);
+    void Delete(const std::string& path);
+    void Preview(const std::string& path);
+    void OutputPreview(const std::string& path);
+    void FinalView(const std::string& path);
+    void AddCopy(const std::string& path);
+    void RemoveCopy(const std::string& path);
+    void MoveUp(const std::string& path);
+    void MoveDown(const std::string& path);
+    // Commands that need no selection.
+    void Abort();
+    void ScaleView();
+    void UpdateConfiguration();
+
+    // "Final(&F) Visualizar" in the context menu: only for the row being plotted while its print loop runs.
+    bool CanFinalView(const std::string& path) const;
+
+    // One of the five plot patterns (extension compared without regard to case).
+    static bool IsPlotFile(const std::string& path);
+    // Copies a chosen file into the task folder, renamed title_1.ext, title_2.ext, ... when the name is
+    // taken, never overwriting; logs source and target. Returns the target, empty when the copy failed.
+    std::string AddFile(const std::string& source);
+    // The log line that closes every add-file dialog, OK or Cancel.
+    static void LogAddFileDone();
+    // First free name for a file called `name` in `folder` (folder ends with "/").
+    static std::string FreeTargetName(const std::string& folder, const std::string& name);
+    // "X=%0.4f(M),Y=%0.4f(M)".
+    static std::string SizeText(float widthM, float lengthM);
+
+private:
+    void ScanFolder();
+    bool StartNextJob(const std::string& selectedPath);
+    bool StartJob(const std::string& path, const std::string& selectedPath);
+    void JobNotStarted(const std::string& path, const std::string& reason);
+    int FindRow(const std::string& path) const;  // caller holds m_Lock
+    void SetSize(const std::string& path, const std::string& size);
+    void PreviewSlot(const std::string& path, int slot, int viewMode, bool prepare);
+    void Notify();
+    void Repaint();
+
+    CMarquellDoc& m_Doc;
+    CTaskQueueObserver* m_pObserver = nullptr;
+    // Rows and the print slot's path: the window thread and the worker's JobFinished both change them.
+    mutable std::mutex m_Lock;
+    std::vector<CTaskRow> m_Rows;
+};
