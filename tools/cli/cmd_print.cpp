@@ -1,7 +1,5 @@
 // tessaline-cli print: one plot file through the real print worker, to the plotter or the virtual plotter.
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -16,7 +14,6 @@
 #include "commands.h"
 #include "consolebridge.h"
 #include "document/marquelldoc.h"
-#include "link/libusbadapter.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "link/usbadapter.h"
@@ -25,6 +22,7 @@
 #include "platform/logwriter.h"
 #include "queue/printworker.h"
 #include "queue/workerflags.h"
+#include "sim/plotterselect.h"
 #include "sim/virtualplotter.h"
 
 namespace {
@@ -95,26 +93,15 @@ bool CanWrite(const std::string& path)
     return true;
 }
 
-bool IsVirtualDevice(const std::string& device)
-{
-    const std::string name = "VIRTUAL";
-    return device.size() == name.size() &&
-           std::equal(device.begin(), device.end(), name.begin(),
-                      [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
-}
-
 // The plotter at the far end of the link: the virtual one when asked for (--virtual) or configured
 // ([LINK] DEVICE=VIRTUAL), else the real board. Null, after a message, when there is none.
-std::unique_ptr<CUsbAdapter> OpenPlotter(const CUserDefine& settings, bool wantVirtual, const CFaultSchedule& faults)
+std::unique_ptr<CUsbAdapter> OpenPlotterOrSay(const CUserDefine& settings, bool wantVirtual,
+                                              const CFaultSchedule& faults)
 {
-    if (wantVirtual || IsVirtualDevice(settings.m_Link.DEVICE))
-        return std::make_unique<CVirtualPlotter>(settings, faults);
-#ifdef TESSALINE_HAVE_LIBUSB
-    return CreateLibUsbAdapter(settings.m_Link);
-#else
-    std::fprintf(stderr, "tessaline-cli: this build has no back-end for a real plotter; use --virtual\n");
-    return nullptr;
-#endif
+    std::unique_ptr<CUsbAdapter> adapter = OpenPlotter(settings, wantVirtual, faults);
+    if (!adapter)
+        std::fprintf(stderr, "tessaline-cli: this build has no back-end for a real plotter; use --virtual\n");
+    return adapter;
 }
 
 // Stops the worker; a worker that does not end within the bound ends the program.
@@ -240,7 +227,7 @@ int RunPrint(const std::vector<std::string>& args)
     if (!doc.AllocPrintBuffers())
         return BadInput("no memory for the print buffers of '" + file + "'");
 
-    std::unique_ptr<CUsbAdapter> adapter = OpenPlotter(doc.m_UserDefine, isVirtual, faults);
+    std::unique_ptr<CUsbAdapter> adapter = OpenPlotterOrSay(doc.m_UserDefine, isVirtual, faults);
     if (!adapter)
         return 2;
     auto* pVirtual = isVirtual ? static_cast<CVirtualPlotter*>(adapter.get()) : nullptr;

@@ -1,0 +1,408 @@
+// The task list view over the task queue.
+#include "shell/fileview.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include "config/mainconfigdlg.h"
+#include "document/marquelldoc.h"
+#include "link/printerstatus.h"
+#include "queue/printworker.h"
+#include "queue/workerflags.h"
+#include "shell/commandids.h"
+#include "shell/qtwindowbridge.h"
+#include "shell/statusbar.h"
+
+CFileView* gpFileView = nullptr;
+
+namespace {
+
+struct CColumn {
+    const char* header;
+    int width;
+};
+constexpr CColumn kColumns[] = {
+    {"Task Status", 100}, {"File Name", 300}, {"Plotting Counter", 150}, {"Size", 170}, {"More Details", 150}};
+constexpr int kColumnPath = 1;
+
+// Menu 130, "&Operations": id, text, greyed as stored (0 for a separator).
+struct CMenuItem {
+    int id;
+    const char* text;
+    bool greyed;
+};
+constexpr CMenuItem kContextMenu[] = {
+    {ID_PLOT, "Plotar(&P)", false},
+    {ID_ABORT, "Abortar(&A)", false},
+    {ID_DELETE, "Apagar(&D)", false},
+    {0, nullptr, false},
+    {ID_PREVIEW, "Previsualizar(&P)", false},
+    {ID_OUTPUT_PREVIEW, "Output(&O) Previsualizar", true},
+    {ID_SECT_PREVIEW, "Sect(&S) Previsualizar", true},
+    {ID_FINAL_VIEW, "Final(&F) Visualizar", true},
+    {0, nullptr, false},
+    {ID_MOVE_UP, "Mover para cima(&U)", false},
+    {ID_MOVE_DOWN, "Mover para baixo(&D)", false},
+    {0, nullptr, false},
+    {ID_ADD_COPY, "Adicionar + 1 plotagem(&A)", false},
+    {ID_REMOVE_COPY, "Remover -1 plotagem (&S)", false},
+};
+
+// The filter of the file-open dialog, in the dialog's own pattern syntax.
+const char* const kAddFileFilter = "打印文件(*.plt *.hpg *.pla *.hpgl *.PRT)";
+
+std::string PathOf(const QUrl& url)
+{
+    return url.isLocalFile() ? url.toLocalFile().toStdString() : std::string();
+}
+
+}  // namespace
+
+CFileView::CFileView(CMarquellDoc& doc, QWidget* parent) : QTableWidget(parent), m_Doc(doc), m_Queue(doc)
+{
+    setObjectName(QStringLiteral("fileview"));
+    m_Queue.SetObserver(this);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDropIndicatorShown(false);
+}
+
+CFileView::~CFileView()
+{
+    Shutdown();
+    m_Queue.SetObserver(nullptr);
+    if (gpFileView == this)
+        gpFileView = nullptr;
+}
+
+void CFileView::OnInitialUpdate()
+{
+    if (m_bStarted)
+        return;  // a second new-document step would start a second worker
+    m_bStarted = true;
+
+    // Report style without label editing; grid lines, full-row select, info tips.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    verticalHeader()->hide();
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setColumnCount(int(std::size(kColumns)));
+    for (int c = 0; c < columnCount(); ++c) {
+        setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c].header)));
+        setColumnWidth(c, kColumns[c].width);
+    }
+    horizontalHeader()->setStretchLastSection(false);
+
+    // The question about deleting plotted files is not asked: nothing in the folder marks a file as plotted.
+    gpDoc = &m_Doc;
+    gpFileView = this;
+    StartTimer(kTimerLink, 1000);
+    StartTimer(kTimerScan, 3000);
+    StartTimer(kTimerIdle, 3000);
+    SetJobFinishedSink(&m_Queue);
+    StartPrintWorker();
+}
+
+void CFileView::StartTimer(int nId, int ms)
+{
+    QTimer*& pTimer = m_pTimers[nId - kTimerLink];
+    if (!pTimer) {
+        pTimer = new QTimer(this);
+        pTimer->setObjectName(QString::number(nId));
+        connect(pTimer, &QTimer::timeout, this, [this, nId] { OnTimer(nId); });
+    }
+    pTimer->start(ms);
+}
+
+QTimer* CFileView::Timer(int nId) const
+{
+    return nId >= kTimerLink && nId <= kTimerIdle ? m_pTimers[nId - kTimerLink] : nullptr;
+}
+
+void CFileView::OnTimer(int nId)
+{
+    switch (nId) {
+    case kTimerLink: {
+        gProbeRequest = true;
+        gStatusText.SetText(3, gPrinterStatus.m_bConnected ? "Online" : "Offline");
+        if (g_pStatusBar)
+            for (int pane : {3, 4, 5, 6, 2})
+                g_pStatusBar->SetPaneText(pane, QString::fromStdString(gStatusText.GetText(pane)), false);
+        break;
+    }
+    case kTimerScan:
+        m_Queue.RefreshList(SelectedPath());
+        break;
+    default:
+        break;
+    }
+}
+
+void CFileView::Shutdown()
+{
+    if (m_bShutDown || !m_bStarted)
+        return;
+    m_bShutDown = true;
+    gExitWorker = true;
+    if (auto* pBridge = dynamic_cast<CQtWindowBridge*>(&GetWindowBridge()))
+        pBridge->BeginExit();
+    for (QTimer* pTimer : m_pTimers)
+        if (pTimer)
+            pTimer->stop();
+    // Every wait of the worker ends on the exit flag, so the join is bounded.
+    StopPrintWorker();
+    SetJobFinishedSink(nullptr);
+    m_Doc.FreeSlots();
+    if (gpDoc == &m_Doc)
+        gpDoc = nullptr;
+}
+
+std::string CFileView::SelectedPath() const
+{
+    const QList<QTableWidgetItem*> items = selectedItems();
+    for (QTableWidgetItem* pItem : items)
+        if (pItem->column() == kColumnPath)
+            return pItem->text().toStdString();
+    return std::string();
+}
+
+void CFileView::SelectPath(const std::string& path)
+{
+    const QString qPath = QString::fromStdString(path);
+    for (int r = 0; r < rowCount(); ++r) {
+        if (item(r, kColumnPath) && item(r, kColumnPath)->text() == qPath) {
+            selectRow(r);
+            return;
+        }
+    }
+    clearSelection();
+}
+
+void CFileView::RowsChanged()
+{
+    if (QThread::currentThread() == thread()) {
+        SyncRows();
+        return;
+    }
+    // From the worker: one pending refresh is enough.
+    if (!m_bSyncPending.exchange(true))
+        QMetaObject::invokeMethod(this, &CFileView::SyncRows, Qt::QueuedConnection);
+}
+
+void CFileView::SyncRows()
+{
+    m_bSyncPending = false;
+    const std::string selected = SelectedPath();
+    const std::vector<CTaskRow> rows = m_Queue.Rows();
+    const QSignalBlocker blocker(this);
+    setRowCount(int(rows.size()));
+    for (int r = 0; r < int(rows.size()); ++r) {
+        const CTaskRow& row = rows[size_t(r)];
+        const QString texts[] = {QString::fromStdString(row.m_strStatus), QString::fromStdString(row.m_strPath),
+                                 QString::number(row.m_nCopies), QString::fromStdString(row.m_strSize),
+                                 QString::fromStdString(row.m_strDetails)};
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem* pItem = item(r, c);
+            if (!pItem) {
+                pItem = new QTableWidgetItem;
+                pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+                setItem(r, c, pItem);
+            }
+            if (pItem->text() != texts[c]) {
+                pItem->setText(texts[c]);
+                pItem->setToolTip(texts[c]);
+            }
+        }
+    }
+    if (!selected.empty())
+        SelectPath(selected);
+}
+
+void CFileView::RepaintPreview()
+{
+    GetWindowBridge().RepaintPreview();
+}
+
+void CFileView::BeginWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CFileView::EndWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+void CFileView::ShowProblem(const std::string& text)
+{
+    if (g_pStatusBar)
+        g_pStatusBar->showMessage(QString::fromStdString(text));
+}
+
+bool CFileView::OnCommand(int nId, bool bExecute)
+{
+    switch (nId) {
+    case ID_FILE_OPEN:
+    case ID_PLOT:
+    case ID_ABORT:
+    case ID_DELETE:
+    case ID_PREVIEW:
+    case ID_OUTPUT_PREVIEW:
+    case ID_FINAL_VIEW:
+    case ID_SCALE_VIEW:
+    case ID_ADD_COPY:
+    case ID_REMOVE_COPY:
+    case ID_SETTINGS:
+    case ID_UPDATE_CONFIG:
+    case ID_MOVE_UP:
+    case ID_MOVE_DOWN:
+        break;
+    default:
+        return false;
+    }
+    if (!bExecute)
+        return true;
+    const std::string selected = SelectedPath();
+    switch (nId) {
+    case ID_FILE_OPEN: OnAddFile(); break;
+    case ID_PLOT: m_Queue.Plot(selected); break;
+    case ID_ABORT: m_Queue.Abort(); break;
+    case ID_DELETE: m_Queue.Delete(selected); break;
+    case ID_PREVIEW: m_Queue.Preview(selected); break;
+    case ID_OUTPUT_PREVIEW: m_Queue.OutputPreview(selected); break;
+    case ID_FINAL_VIEW: m_Queue.FinalView(selected); break;
+    case ID_SCALE_VIEW: m_Queue.ScaleView(); break;
+    case ID_ADD_COPY: m_Queue.AddCopy(selected); break;
+    case ID_REMOVE_COPY: m_Queue.RemoveCopy(selected); break;
+    case ID_SETTINGS: OnSettings(); break;
+    case ID_UPDATE_CONFIG: m_Queue.UpdateConfiguration(); break;
+    case ID_MOVE_UP: m_Queue.MoveUp(selected); break;
+    case ID_MOVE_DOWN: m_Queue.MoveDown(selected); break;
+    default: break;
+    }
+    return true;
+}
+
+void CFileView::OnSettings()
+{
+    CMainConfigDlg dlg(m_Doc, gPrinterStatus.m_bPrinting, this);
+    dlg.exec();
+}
+
+void CFileView::OnAddFile()
+{
+    QFileDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("addfile"));
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setNameFilter(QString::fromUtf8(kAddFileFilter));
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        m_Queue.AddFile(dlg.selectedFiles().front().toStdString());
+    CTaskQueue::LogAddFileDone();
+}
+
+void CFileView::AddDroppedFiles(const QList<QUrl>& urls)
+{
+    for (const QUrl& url : urls) {
+        const std::string path = PathOf(url);
+        if (path.empty() || !CTaskQueue::IsPlotFile(path))
+            continue;
+        m_Queue.AddFile(path);
+        CTaskQueue::LogAddFileDone();
+    }
+}
+
+void CFileView::FillContextMenu(QMenu& menu)
+{
+    const std::string selected = SelectedPath();
+    menu.setTitle(QStringLiteral("&Operations"));
+    for (const CMenuItem& entry : kContextMenu) {
+        if (!entry.id) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* pAction = menu.addAction(QString::fromUtf8(entry.text));
+        pAction->setObjectName(QString::number(entry.id));
+        pAction->setData(entry.id);
+        bool enabled = !entry.greyed;
+        if (entry.id == ID_PREVIEW)
+            enabled = true;
+        else if (entry.id == ID_FINAL_VIEW)
+            enabled = m_Queue.CanFinalView(selected);
+        pAction->setEnabled(enabled);
+        const int id = entry.id;
+        connect(pAction, &QAction::triggered, this, [this, id] { OnContextCommand(id); });
+    }
+}
+
+void CFileView::OnContextCommand(int nId)
+{
+    OnCommand(nId, true);
+}
+
+void CFileView::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    if (SelectedPath().empty())
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("130"));
+    FillContextMenu(menu);
+    menu.exec(event->globalPos());
+}
+
+// The framework's clipboard keys have no meaning here; the list would otherwise copy a cell.
+void CFileView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        event->ignore();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void CFileView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls()) {
+        for (const QUrl& url : event->mimeData()->urls()) {
+            if (CTaskQueue::IsPlotFile(PathOf(url))) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+    event->ignore();
+}
+
+void CFileView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CFileView::dropEvent(QDropEvent* event)
+{
+    if (!event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    AddDroppedFiles(event->mimeData()->urls());
+}
