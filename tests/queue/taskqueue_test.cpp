@@ -17,6 +17,7 @@
 #include "platform/windowbridge.h"
 #include "queue/taskqueue.h"
 #include "queue/workerflags.h"
+#include "testtmp.h"
 
 namespace fs = std::filesystem;
 
@@ -72,8 +73,7 @@ protected:
         SetWindowBridge(&m_Boxes);
         gLog.clear();
         SetTraceSink(&CaptureLog);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_Dir = fs::path(::testing::TempDir()) / (std::string("taskqueue-") + info->name());
+        m_Dir = TestTempDir("taskqueue");
         fs::remove_all(m_Dir);
         fs::create_directories(m_Dir);
         MakeQueue(true);

@@ -25,6 +25,7 @@
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
 #include "shell/marquell.h"
+#include "testtmp.h"
 
 namespace fs = std::filesystem;
 
@@ -43,8 +44,7 @@ protected:
         gPrinterStatus.Reset();
         gStatusText.Reset();
         SetClock(&m_Clock);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_Dir = fs::path(::testing::TempDir()) / (std::string("shell-") + info->name());
+        m_Dir = TestTempDir("shell");
         fs::remove_all(m_Dir);
         fs::create_directories(m_Dir / "tasks");
         WriteConfig(true);
