@@ -143,6 +143,12 @@ void CFileView::OnTimer(int nId)
         if (g_pStatusBar)
             for (int pane : {3, 4, 5, 6, 2})
                 g_pStatusBar->SetPaneText(pane, QString::fromStdString(gStatusText.GetText(pane)), false);
+        // While a job prints, the worker's transfers redraw the bar. Otherwise nothing would, and the
+        // end of the last job ("Finished", "0%", a full progress bar) would stay unseen.
+        if (!gPrinterStatus.m_bPrinting) {
+            GetWindowBridge().RedrawStatusBar();
+            GetWindowBridge().RefreshProgress();
+        }
         break;
     }
     case kTimerScan:

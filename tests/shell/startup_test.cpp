@@ -214,9 +214,12 @@ TEST_F(ShellTest, StatusBarHasSevenPanesAndShowsTimerTextsOnlyAtTheNextRedraw)
 
     QApplication::processEvents();
     g_pStatusBar->Redraw();
+    // While a job prints, the texts the timer copies wait for the worker's next redraw.
+    gPrinterStatus.m_bPrinting = true;
     gPrinterStatus.m_bConnected = true;
     gStatusText.SetText(4, "Plotting");
     View()->OnTimer(CFileView::kTimerLink);
+    QApplication::processEvents();
     EXPECT_TRUE(gProbeRequest);
     EXPECT_EQ(g_pStatusBar->GetPaneText(3).toStdString(), "Online");
     EXPECT_EQ(g_pStatusBar->GetPaneText(4).toStdString(), "Plotting");
@@ -224,6 +227,13 @@ TEST_F(ShellTest, StatusBarHasSevenPanesAndShowsTimerTextsOnlyAtTheNextRedraw)
     EXPECT_EQ(g_pStatusBar->ShownPaneText(4).toStdString(), "Waiting  ") << "shown before any redraw";
     g_pStatusBar->Redraw();
     EXPECT_EQ(g_pStatusBar->ShownPaneText(4).toStdString(), "Plotting");
+
+    // Without a job nothing else redraws the bar: the timer shows the end of the last one itself.
+    gPrinterStatus.m_bPrinting = false;
+    gStatusText.SetText(4, "Finished");
+    View()->OnTimer(CFileView::kTimerLink);
+    QApplication::processEvents();
+    EXPECT_EQ(g_pStatusBar->ShownPaneText(4).toStdString(), "Finished");
 }
 
 TEST_F(ShellTest, ProgressBarLiesOverPaneOneAndShowsTheSectionCursor)
