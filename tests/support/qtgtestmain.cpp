@@ -1,4 +1,4 @@
-// Runs the desktop program's widget tests inside a QApplication on the offscreen platform.
+// Runs a widget test program's GoogleTest cases inside a QApplication on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QApplication>
