@@ -2,6 +2,7 @@
 #include "document/configstore.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,10 +29,11 @@ float ReadTextFloat(const CPrivateProfile& ini, const char* section, const char*
 }
 
 // A zero measured length would divide by zero; it means "not calibrated", as in the Settings dialog.
+// So does a length too small for the four decimals the file keeps: saved, it would come back as zero.
 float ReadScaleLength(const CPrivateProfile& ini, const char* key)
 {
     float v = ReadTextFloat(ini, "CTRPARAM", key, "1");
-    return v == 0.0f ? 1.0f : v;
+    return ProfileAtof(ProfileFormatFixed(v, 4)) == 0.0f ? 1.0f : v;
 }
 
 void LoadScales(CUserDefine& ud, const CPrivateProfile& ini)
@@ -47,6 +49,16 @@ void LoadScales(CUserDefine& ud, const CPrivateProfile& ini)
     if (!std::isfinite(ud.m_fRatioY))
         ud.YSCALE_R = 1.0f;
     ud.UpdateRatios();
+}
+
+// Truncated toward zero, saturating at the int range.
+int32_t WholeMillimetres(float mm)
+{
+    if (mm >= 2147483648.0f)
+        return INT32_MAX;
+    if (mm <= -2147483648.0f)
+        return INT32_MIN;
+    return static_cast<int32_t>(mm);
 }
 
 void LoadHeads(CUserDefine& ud, const CPrivateProfile& ini)
@@ -217,9 +229,11 @@ bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath)
     ud.UpdateStepTotal();
     ud.EdLRCrcValue = ReadTextInt(ini, "CTRPARAM", "EdLRCrcValue", "0");
 
-    const std::string left = ReadText(ini, "CTRPARAM", "EdLeftValue", "300");
-    ud.UpdateLeftDots(ProfileAtoi(left));
-    ud.EdLeftValue = ProfileAtof(left);
+    // The dots come from the whole millimetres of the margin as read, not from the digits before the
+    // point: "1e3" or "99999E99" would otherwise send a margin the record does not hold, and a Save
+    // would change it.
+    ud.EdLeftValue = ReadTextFloat(ini, "CTRPARAM", "EdLeftValue", "300");
+    ud.UpdateLeftDots(WholeMillimetres(ud.EdLeftValue));
 
     ud.EdJumpValue = ReadTextInt(ini, "CTRPARAM", "EdJumpValue", "0");
     ud.EdLineSection = ReadLineSection(ini);

@@ -160,6 +160,16 @@ TEST_F(ConfigStore, ReadRulesAndDerivedFields)
              EXPECT_EQ(u.m_nLeftDots, 2100);  // whole millimetres only
          }},
         {"[CTRPARAM]\nEdLeftValue=abc", [](const CUserDefine& u) { EXPECT_EQ(u.m_nLeftDots, 0); }},
+        // The margin's dots follow the value read, whatever its notation, as a saved file gives them.
+        {"[CTRPARAM]\nEdLeftValue=3.009e2", [](const CUserDefine& u) { EXPECT_EQ(u.m_nLeftDots, 1995); }},
+        {"[CTRPARAM]\nEdLeftValue=99999E99", [](const CUserDefine& u) { EXPECT_EQ(u.m_nLeftDots, 0); }},
+        // Shorter than the four decimals the file keeps: no calibration, as zero is.
+        {"[CTRPARAM]\nXSCALE_T=0.00004\nXSCALE_R=0.00004\nYSCALE_R=-0.00001",
+         [](const CUserDefine& u) {
+             EXPECT_EQ(u.XSCALE_R, 1.0f);
+             EXPECT_EQ(u.YSCALE_R, 1.0f);
+         }},
+        {"[CTRPARAM]\nXSCALE_R=0.00006", [](const CUserDefine& u) { EXPECT_EQ(u.XSCALE_R, 0.00006f); }},
         {"[CTRPARAM]\nXSCALE_T=100\nXSCALE_R=0\nYSCALE_T=50\nYSCALE_R=80",
          [](const CUserDefine& u) {
              EXPECT_EQ(u.XSCALE_R, 1.0f);
