@@ -269,7 +269,7 @@ bool CConfigStore::Save(const CUserDefine& ud, const std::string& iniPath)
     w.Int("PRINT", "PRINTROTATION90", ud.PRINTROTATION90);
     w.Int("PRINT", "PRINTROTATION90_CLOCKWISE", ud.PRINTROTATION90_CLOCKWISE);
     w.Int("PRINT", "PRINTROTATION90_UNCLOCKWISE", ud.PRINTROTATION90_UNCLOCKWISE);
-    w.Text("PATH", "WORKPATH", ud.WORKPATH);
+    w.Text("PATH", "WORKPATH", ProfileQuote(ud.WORKPATH));
     SaveControl(ud, w);
     SaveHeadColumns(ud, w);
     SaveAutoWash(ud, w);

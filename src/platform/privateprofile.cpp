@@ -221,6 +221,11 @@ bool CPrivateProfile::Flush()
     return true;
 }
 
+std::string ProfileQuote(const std::string& value)
+{
+    return Unquote(Trim(value)) == value ? value : "\"" + value + "\"";
+}
+
 int ProfileAtoi(const std::string& text)
 {
     long long v = std::strtoll(text.c_str(), nullptr, 10);

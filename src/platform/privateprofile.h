@@ -63,6 +63,10 @@ private:
     bool m_bDirty = false;
 };
 
+// The text to write for a value so that a read gives the value back: the value itself, or the value
+// in double quotes when white space at either end or enclosing quotes of its own would be lost.
+std::string ProfileQuote(const std::string& value);
+
 // Leading decimal number of a text as atoi reads it (white space, sign, digits), clamped to the
 // int range; 0 when the text does not begin with a number.
 int ProfileAtoi(const std::string& text);

@@ -247,6 +247,31 @@ TEST_F(ConfigStore, SavesExactTextsAndFormats)
     EXPECT_NE(ReadFile(m_ini).find("Print_Line=XAAR128PlusJetPrintHead\n"), std::string::npos);
 }
 
+TEST_F(ConfigStore, TaskFolderComesBackAsSaved)
+{
+    const struct {
+        const char* path;
+        const char* line;
+    } cases[] = {
+        {"/srv/tasks", "WORKPATH=/srv/tasks\n"},
+        {"/srv/tasks ", "WORKPATH=\"/srv/tasks \"\n"},
+        {" /srv/tasks", "WORKPATH=\" /srv/tasks\"\n"},
+        {"\"/srv/tasks\"", "WORKPATH=\"\"/srv/tasks\"\"\n"},
+        {"'x'", "WORKPATH=\"'x'\"\n"},
+        {"\"half", "WORKPATH=\"half\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        CUserDefine ud;
+        ud.WORKPATH = c.path;
+        ASSERT_TRUE(CConfigStore::Save(ud, m_ini));
+        EXPECT_NE(ReadFile(m_ini).find(c.line), std::string::npos);
+        CUserDefine again;
+        CConfigStore::Load(again, m_ini);
+        EXPECT_EQ(again.WORKPATH, c.path);
+    }
+}
+
 TEST_F(ConfigStore, SaveOverHandEditedFileKeepsItsOtherLines)
 {
     PutFixture("hand_edited.ini");
