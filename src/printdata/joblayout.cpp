@@ -127,7 +127,9 @@ bool CJobLayout::Finalize()
         for (int j = 0; j < 150; ++j)
             ud.m_SkewTable[i][j] = static_cast<int32_t>(int64_t{ud.JetPrintHeadValueY[i]} * j / 150);
 
-    bool fits = rowBytes <= INT_MAX / 8 && rightDots <= INT_MAX && rightDots >= INT_MIN &&
+    // The controller is told the right edge in 16 bits (SetXMax); beyond that it would store a wrapped
+    // width and reject every segment, which the operator would be asked to blame on the cable.
+    bool fits = rowBytes <= INT_MAX / 8 && rightDots <= kMaxRightDots && rightDots >= INT_MIN &&
                 segmentWords > 9 && segmentWords <= kMaxSegmentWords && m_nSectionCount <= kMaxSectionCount;
     if (!fits) {
         m_nRowBytes = m_nColumns = m_nSegmentWords = 0;

@@ -12,6 +12,7 @@ struct PltInfo;
 constexpr int kMaxSectionCount = 8388607;
 // The largest segment: even a compressed segment (up to twice as long) counted in bytes stays an int.
 constexpr int kMaxSegmentWords = INT_MAX / 4;
+constexpr int kMaxRightDots = 0xFFFF;
 
 // "喷头配置有误，请检查！": shown whenever the open head positions match no rule.
 extern const char* const kHeadConfigMessage;

@@ -153,6 +153,17 @@ TEST_F(CliPrintTest, BadInputExitsWithStatus2)
     }
 }
 
+TEST_F(CliPrintTest, AJobTooWideForTheControllerIsRefusedWithItsReason)
+{
+    // 22.5 m across even after the fold: more dots than the controller's 16-bit X maximum holds.
+    const std::string wide = Write("wide.plt", "IN;PU0,0;PD0,900000;PD40,900000;");
+    const std::string page = (m_dir / "page.png").string();
+    CliRun run = Print({wide, "--config", m_ini, "--virtual", "--fast", "--page", page});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("打印数据尺寸超出范围，无法打印！"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(page));
+}
+
 TEST_F(CliPrintTest, PrintsAJobAndWritesPageAndLog)
 {
     const std::string page = (m_dir / "page.png").string();

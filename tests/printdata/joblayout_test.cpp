@@ -172,6 +172,28 @@ TEST(JobLayout, OversizedGeometryIsRefusedNotWrapped)
     }
 }
 
+TEST(JobLayout, RightEdgeMustFitTheControllersSixteenBitXMaximum)
+{
+    // SetXMax travels as 16 bits: a wider job would reach the controller with a wrapped edge and fail
+    // every segment's DRAM checksum, so it is refused before anything is sent.
+    CUserDefine ud = MakeSettings();
+    PltInfo info = Extent(40000.0f, 1000.0f);
+    CJobLayout layout;
+    layout.Setup(&ud, info);
+    ASSERT_TRUE(layout.Finalize());
+    const int columns = layout.m_nColumns;
+
+    ud.m_nLeftDots = 65535 - columns;
+    layout.Setup(&ud, info);
+    ASSERT_TRUE(layout.Finalize());
+    EXPECT_EQ(layout.m_nRightDots, 65535);
+
+    ud.m_nLeftDots = 65536 - columns;
+    layout.Setup(&ud, info);
+    EXPECT_FALSE(layout.Finalize());
+    EXPECT_EQ(layout.m_nSegmentWords, 0);
+}
+
 TEST(JobLayout, ZeroBandHeightDoesNotDivide)
 {
     CUserDefine ud = MakeSettings();

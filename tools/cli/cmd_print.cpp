@@ -218,6 +218,13 @@ int RunPrint(const std::vector<std::string>& args)
     if (!pagePath.empty() && !CanWrite(pagePath))
         return BadInput("cannot write the page image '" + pagePath + "'");
 
+    // Installed before the job is prepared so that a refusal (an oversized job) is shown with its reason.
+    CConsoleBridge bridge(answer, &gInterrupted);
+    SetWindowBridge(&bridge);
+    struct RestoreBridge {
+        ~RestoreBridge() { SetWindowBridge(nullptr); }
+    } restoreBridge;
+
     gPrinterStatus.Reset();
     gStatusText.Reset();
     ResetWorkerFlags();
@@ -225,7 +232,7 @@ int RunPrint(const std::vector<std::string>& args)
     if (!doc.PrepareJob(SlotPrint))
         return BadInput("cannot read the plot file '" + file + "'");
     if (!doc.AllocPrintBuffers())
-        return BadInput("no memory for the print buffers of '" + file + "'");
+        return BadInput("cannot set up the print data of '" + file + "'");
 
     std::unique_ptr<CUsbAdapter> adapter = OpenPlotterOrSay(doc.m_UserDefine, isVirtual, faults);
     if (!adapter)
@@ -234,9 +241,7 @@ int RunPrint(const std::vector<std::string>& args)
 
     OpenLog(cli.Value("--log", GetProgramDir() + "/logfile.txt"));
     SetTraceSink(WatchLog);
-    CConsoleBridge bridge(answer, &gInterrupted);
     CFinishSignal finished;
-    SetWindowBridge(&bridge);
     SetUsbAdapter(adapter.get());
     SetJobFinishedSink(&finished);
     gpDoc = &doc;
@@ -253,7 +258,6 @@ int RunPrint(const std::vector<std::string>& args)
     std::signal(SIGINT, SIG_DFL);
     SetJobFinishedSink(nullptr);
     SetUsbAdapter(nullptr);
-    SetWindowBridge(nullptr);
     SetTraceSink(nullptr);
     gpDoc = nullptr;
     CloseLogFile();
