@@ -96,11 +96,16 @@ bool CMarquellDoc::AllocPrintBuffers()
     return data.AllocBuffers();
 }
 
+bool CMarquellDoc::HasNothingToPrint() const
+{
+    const CJobLayout& layout = m_Layout[SlotPrint];
+    return layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1 || layout.m_nSectionCount < 1;
+}
+
 bool CMarquellDoc::IsJobDone()
 {
     const CJobLayout& layout = m_Layout[SlotPrint];
-    bool done = layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1 ||
-                layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest;
+    bool done = HasNothingToPrint() || layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest;
     if (done)
         gStopRequest = false;
     return done;

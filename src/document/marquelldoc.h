@@ -34,6 +34,8 @@ public:
     bool AllocPrintBuffers();
     // True when nothing (more) is to be sent; a true result clears the stop request.
     bool IsJobDone();
+    // The print slot's drawing gives no section to print.
+    bool HasNothingToPrint() const;
     // Segment of sections cursor.. of the print slot, or the colour bar while it is pending.
     bool MakeSegment(int cursor);
     // Finishes the segment for sending, under the print-data lock.

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "queue/workerflags.h"
+
 CPrinterStatus gPrinterStatus;
 
 void CPrinterStatus::Reset()
@@ -33,10 +35,14 @@ void CPrinterStatus::ClearBuffers(bool send, bool recv)
     }
 }
 
+// The new job's end state is reset here, before the task is raised, and not when the worker takes the job
+// up: an abort made in between must survive until the worker sees it.
 void CPrinterStatus::RequestPrint()
 {
-    m_bPrintTask = true;
+    gEndOfJob = false;
+    gJobPrinted = false;
     m_EventCotrol.RequestParameters();
+    m_bPrintTask = true;
 }
 
 namespace {

@@ -111,10 +111,15 @@ bool Verified(CJobLayout& layout)
     st.m_nChecksumRetries = 0;
     st.m_nLastCmd = 0x13;
     WriteLogF(kDone.c_str(), layout.m_nSectionCursor / passes + 1, layout.m_nSectionCount / passes);
-    if (gColorBarPending)
+    if (gColorBarPending) {
         gColorBarPending = false;
-    else
-        layout.m_nSectionCursor += passes;
+    } else {
+        // Only this job's own advance past its last section makes it a printed copy; a cursor put at
+        // the end by an abort or a No does not.
+        const int before = layout.m_nSectionCursor.fetch_add(passes);
+        if (before < layout.m_nSectionCount && before + passes >= layout.m_nSectionCount)
+            gJobPrinted = true;
+    }
     SleepMs(10);
     if (layout.m_nSectionCursor >= layout.m_nSectionCount)
         gEndOfJob = true;

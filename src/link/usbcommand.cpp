@@ -92,6 +92,10 @@ int UsbMCUCmdW(uint8_t code, int a, int b, int c, int d, int timeoutMs)
     const int timeout = CommandWriteTimeout(timeoutMs);
     BuildCommandFrame(st.m_SendBuf, code, a, b, c, d);
     st.m_nLastCmd = code;
+    // A worker that is closing leaves the exchange it broke off as it is: a further command would reach
+    // the controller while the command mode of that exchange is still in force.
+    if (gExitWorker)
+        return 0;
 
     CUsbAdapter& usb = Adapter();
     usb.Ex_Vender_ScanOrPrint(0, kAnnounceCommand);

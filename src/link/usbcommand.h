@@ -18,7 +18,8 @@ enum class ReplyRead { Reply, NoReply, ReadAgain };
 ReplyRead ClassifyReplyRead(int bytesRead, uint8_t firstByte);
 
 // Writes one command frame; a rejected write is repeated (10 bytes, 30 ms) until accepted.
-// Returns 1, or 0 when the program began closing before the frame was accepted.
+// Returns 1, or 0 when the program began closing before the frame was accepted (once it is closing,
+// nothing more is written).
 int UsbMCUCmdW(uint8_t code, int a = 0, int b = 0, int c = 0, int d = 0, int timeoutMs = 30);
 // Reads one reply frame into gPrinterStatus and decodes it. 1: a reply was read; 0: no link (nothing
 // read); -4: no reply frame (first byte 0xFF), decoded fields untouched.

@@ -101,6 +101,15 @@ struct LoopState {
     int nReqSeg = 0;
 };
 
+// The colour bar starts the job over at section 0, unless the job is already at its end (an abort or a No
+// made meanwhile): winding it back would lose that end, and the finish handshake with it.
+void RewindForColorBar(CJobLayout& layout)
+{
+    int cursor = layout.m_nSectionCursor;
+    while (cursor < layout.m_nSectionCount && !layout.m_nSectionCursor.compare_exchange_weak(cursor, 0)) {
+    }
+}
+
 // Step 3 of an iteration: the controller asked for data (reply 0x0D).
 void ServeDataRequest(LoopState& s)
 {
@@ -144,7 +153,7 @@ void ServeDataRequest(LoopState& s)
         ClearCommandMode(CmdMode::ColorBarBegin);
         WriteLog(kBegin);
         s.bStartData = true;
-        layout.m_nSectionCursor = 0;
+        RewindForColorBar(layout);
     }
     if (s.bReqValid && kind == kReqSegment && s.nReqSeg == requested) {
         s.bReqValid = false;
@@ -372,6 +381,8 @@ void CheckPrintTaskAndProc()
         gProbeRequest = false;
     }
     gStatusText.SetText(6, "Plot");
+    if (gpDoc->HasNothingToPrint())
+        gJobPrinted = true;
     WriteLog(kColorBar);
     MakeColorBarData();
 
@@ -404,7 +415,6 @@ int PrintThreadProc()
             UsbMCUCmdWR(0xAC);
         SleepMs(50);
 
-        gEndOfJob = false;
         st.m_EventCotrol.SetParameters();
         WriteLog(kParams);
         CheckEventCotrolAndProc();
@@ -413,7 +423,6 @@ int PrintThreadProc()
             continue;
 
         gJobActive = true;
-        PrintLayout().m_nSectionCursor = 0;
         WriteLog(kStart);
         CheckPrintTaskAndProc();
         WriteLog("CheckPrintTaskAndProc\r\n");

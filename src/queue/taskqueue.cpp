@@ -179,6 +179,7 @@ bool CTaskQueue::StartNextJob(const std::string& selectedPath)
                 if (row.m_strStatus == kStatusNotPlot)
                     continue;
                 row.m_strStatus = kStatusPlotting;
+                row.m_strDetails.clear();
                 gPrinterStatus.m_bPrinting = true;
                 path = row.m_strPath;
                 break;
@@ -237,13 +238,19 @@ void CTaskQueue::JobNotStarted(const std::string& path, const std::string& reaso
 void CTaskQueue::JobFinished()
 {
     bool retired = false;
+    std::string held;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
         auto it = std::find_if(m_Rows.begin(), m_Rows.end(),
                                [](const CTaskRow& row) { return row.m_strStatus == kStatusPlotting; });
         if (it == m_Rows.end())
             return;
-        if (it->m_nCopies < 2) {
+        if (!it->m_bAborted && !gJobPrinted) {
+            m_Doc.m_strSlotPath[SlotPrint].clear();
+            it->m_strStatus = kStatusNotPlot;
+            it->m_strDetails = kDetailsIncomplete;
+            held = it->m_strPath;
+        } else if (it->m_bAborted || it->m_nCopies < 2) {
             m_Doc.m_strSlotPath[SlotPrint].clear();
             std::error_code ec;
             fs::remove(it->m_strPath, ec);
@@ -257,6 +264,8 @@ void CTaskQueue::JobFinished()
     if (retired)
         gStatusText.SetText(6, "结束");
     Notify();
+    if (!held.empty())
+        WriteLog(Utf8ToGbk("Held " + held + ": " + kDetailsIncomplete) + "\r\n");
 }
 
 void CTaskQueue::Plot(const std::string& path)
@@ -276,8 +285,10 @@ void CTaskQueue::Abort()
     {
         std::lock_guard<std::mutex> lock(m_Lock);
         for (CTaskRow& row : m_Rows)
-            if (row.m_strStatus == kStatusPlotting)
+            if (row.m_strStatus == kStatusPlotting) {
                 row.m_nCopies = 1;
+                row.m_bAborted = true;
+            }
     }
     CJobLayout& layout = m_Doc.m_Layout[SlotPrint];
     layout.m_nSectionCursor = layout.m_nSectionCount.load();

@@ -17,6 +17,8 @@ inline constexpr const char* kStatusWaiting = "Waiting";
 inline constexpr const char* kStatusPlotting = "Plotting";
 // Column 3 until the job has been read.
 inline constexpr const char* kSizeUnknown = "* * *";
+// Column 4 of a row held because its print did not complete.
+inline constexpr const char* kDetailsIncomplete = "the print did not complete";
 
 struct CTaskRow {
     std::string m_strStatus;
@@ -24,6 +26,7 @@ struct CTaskRow {
     int m_nCopies = 1;      // 1 to 10
     std::string m_strSize = kSizeUnknown;
     std::string m_strDetails;
+    bool m_bAborted = false;  // the operator aborted it while it was plotting
 };
 
 // What the queue asks of the window side. RowsChanged may come from the print worker's thread;
@@ -59,7 +62,9 @@ public:
     // then starts the first queued row while the plotter is idle. selectedPath: the selected row's
     // file, previewed in print layout when a job starts; empty when none is selected.
     void RefreshList(const std::string& selectedPath = std::string());
-    // The print worker's finish handshake, on its thread: one copy less, or the row and its file gone.
+    // The print worker's finish handshake, on its thread: a printed copy counts down (the row and its file
+    // go after the last one), an aborted job goes at once, and a print that did not complete (the
+    // operator's No at the checksum question, the plotter's stop key) is held with its file and copies.
     void JobFinished() override;
 
     // Commands on the selected row (path empty: no selection, the command does nothing).

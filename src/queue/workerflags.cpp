@@ -7,6 +7,7 @@ std::atomic<bool> gEndOfJob{false};
 std::atomic<bool> gStopRequest{false};
 std::atomic<bool> gJobActive{false};
 std::atomic<bool> gColorBarPending{true};
+std::atomic<bool> gJobPrinted{false};
 
 void ResetWorkerFlags()
 {
@@ -16,4 +17,5 @@ void ResetWorkerFlags()
     gStopRequest = false;
     gJobActive = false;
     gColorBarPending = true;
+    gJobPrinted = false;
 }

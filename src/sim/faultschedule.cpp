@@ -164,8 +164,10 @@ bool CFaultSchedule::CountHit(FaultKind kind, int code)
         if (f.kind != kind || (f.code >= 0 && f.code != code))
             continue;
         ++f.seen;
-        if (f.seen >= f.at && f.seen < f.at + f.count)
+        if (f.seen >= f.at && f.seen < f.at + f.count) {
+            ++f.hits;
             hit = true;
+        }
     }
     return hit;
 }
@@ -191,18 +193,23 @@ bool CFaultSchedule::BadDram(int segment)
     for (Fault& f : m_Faults) {
         if (f.kind != FaultKind::BadDram || f.at != segment)
             continue;
-        if (++f.seen <= f.count)
+        if (++f.seen <= f.count) {
+            ++f.hits;
             hit = true;
+        }
     }
     return hit;
 }
 
-bool CFaultSchedule::NoPrintEnd() const
+bool CFaultSchedule::NoPrintEnd()
 {
-    for (const Fault& f : m_Faults)
-        if (f.kind == FaultKind::NoPrintEnd)
-            return true;
-    return false;
+    bool hit = false;
+    for (Fault& f : m_Faults)
+        if (f.kind == FaultKind::NoPrintEnd) {
+            ++f.hits;
+            hit = true;
+        }
+    return hit;
 }
 
 bool CFaultSchedule::TakeEvent(FaultKind kind, int segment, int64_t* pMs)
@@ -211,6 +218,7 @@ bool CFaultSchedule::TakeEvent(FaultKind kind, int segment, int64_t* pMs)
         if (f.kind != kind || f.at != segment || f.fired)
             continue;
         f.fired = true;
+        ++f.hits;
         if (pMs)
             *pMs = f.ms;
         return true;
@@ -226,6 +234,7 @@ std::vector<CFaultSchedule::Fault> CFaultSchedule::TakeSegmentEvents(int segment
                             f.kind == FaultKind::Stop || f.kind == FaultKind::OutOfOrder;
         if (segmentEvent && f.at == segment && !f.fired) {
             f.fired = true;
+            ++f.hits;
             taken.push_back(f);
         }
     }

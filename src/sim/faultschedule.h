@@ -33,6 +33,7 @@ public:
         int64_t ms = 0;     // link-lost: downtime; pause: time until continue; kNever for ever
         int seen = 0;       // occurrences counted so far
         bool fired = false; // one-shot faults
+        int hits = 0;       // times the fault was injected
     };
 
     // Parses one fault and adds it; false with a reason when the text is not a fault.
@@ -47,7 +48,7 @@ public:
     bool DropReply(int code);
     // One checksum report of a transfer of segment (kColorBar for the colour bar).
     bool BadDram(int segment);
-    bool NoPrintEnd() const;
+    bool NoPrintEnd();
 
     // One-shot events tied to a segment (the moment the plotter is about to request it, or for LinkLost
     // its first data write); *pMs receives the fault's duration. kAtStart selects the link-lost at start.

@@ -73,6 +73,19 @@ void CVirtualPlotter::SetKeepPage(bool keep)
     m_bKeepPage = keep;
 }
 
+void CVirtualPlotter::ScheduleFaults(const CFaultSchedule& faults)
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    m_Faults = faults;
+    m_bStarted = false;
+}
+
+CFaultSchedule CVirtualPlotter::FaultRecord() const
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    return m_Faults;
+}
+
 // ---- the four adapter calls ----
 
 int CVirtualPlotter::Ex_Vender_Read(uint8_t* pStatus)

@@ -52,6 +52,11 @@ public:
     void SetPageDir(const std::string& dir);
     // Decode without keeping the page rows (long jobs where only the counts matter).
     void SetKeepPage(bool keep);
+    // Replaces the fault schedule: the new faults count from now on, and a link-lost at 'start' drops
+    // the link at the next call (a soak gives each job faults of its own).
+    void ScheduleFaults(const CFaultSchedule& faults);
+    // The schedule with what each fault has seen and injected so far.
+    CFaultSchedule FaultRecord() const;
 
     // Inspection. The page references stay valid while no job starts; read them when the worker is idle.
     const CPageImage& Page() const { return m_Page; }

@@ -103,6 +103,14 @@ TEST_F(CommandChannel, RejectedWritesEndWhenTheProgramCloses)
     m_Usb.SetCallBudget(500);
     EXPECT_EQ(UsbMCUCmdWR(0x45), 0);
     EXPECT_TRUE(gExitWorker);
+
+    // Closing, the worker's next exchange writes nothing: the controller may still be in the command
+    // mode of the exchange broken off.
+    m_Usb.SetLink(true);
+    const size_t calls = m_Usb.Calls().size();
+    EXPECT_EQ(UsbMCUCmdWR(0x11), 0);
+    EXPECT_EQ(m_Usb.Calls().size(), calls);
+    EXPECT_EQ(gPrinterStatus.m_nRecvCmd, 0xFF);
 }
 
 TEST_F(CommandChannel, ExchangeReadsTheReplyFiftyMsAfterTheWrite)

@@ -122,9 +122,10 @@ protected:
         }
         return values;
     }
-    // What the print worker does at the end of a job: the row first, then the flag.
+    // What the print worker does at the end of a job it printed whole: the row first, then the flag.
     void WorkerFinishes()
     {
+        gJobPrinted = true;
         gPrinterStatus.m_bPrintTask = false;
         m_pQueue->JobFinished();
         gPrinterStatus.m_bPrinting = false;
