@@ -138,6 +138,7 @@ struct Print {
     int noAnswers = 0;      // No answers before this print
     std::string faults;
     bool aborted = false;
+    bool stopped = false;  // the plotter's stop key was pressed
     int segmentsAtAbort = 0;
     int64_t forcedAbortAt = -1;  // a pause that never ends is the operator's to abort
 };
@@ -262,6 +263,7 @@ protected:
 
     // Exit (or a crash, which also power-cycles the plotter) and a fresh start of the program: the
     // rows are rebuilt from the task folder, so copies and holds are forgotten, as the list keeps them.
+    // A worker already past its print loop when the exit comes still hands its job back meanwhile.
     void Restart(bool crash)
     {
         HarvestFaults();
@@ -436,8 +438,11 @@ protected:
     CFaultSchedule HarvestFaults()
     {
         CFaultSchedule record = m_pPlotter ? m_pPlotter->FaultRecord() : CFaultSchedule();
-        for (const CFaultSchedule::Fault& f : record.Faults())
+        for (const CFaultSchedule::Fault& f : record.Faults()) {
             m_Stats.hit[int(f.kind)] += f.hits;
+            if (m_Print && f.kind == FaultKind::Stop && f.hits > 0)
+                m_Print->stopped = true;
+        }
         if (m_pPlotter)
             m_pPlotter->ScheduleFaults(CFaultSchedule());
         return record;
@@ -597,16 +602,18 @@ protected:
             Fail("the page after " + std::to_string(segments) + " segment(s) is not the marker's: " + page);
 
         const bool whole = segments == file.ref.Segments();
-        bool stopped = false;
-        for (const CFaultSchedule::Fault& f : record.Faults())
-            stopped |= f.kind == FaultKind::Stop && f.hits > 0;
+        const bool stopped = print.stopped;
         const bool refused = m_Bridge.No() > print.noAnswers;
         if (print.aborted && segments > print.segmentsAtAbort + 1)
             Fail("the abort was lost: " + std::to_string(segments) + " segments printed, " +
                  std::to_string(print.segmentsAtAbort) + " when the operator aborted");
-        if (!whole && !print.aborted && !stopped && !refused)
+        if (!whole && !print.aborted && !stopped && !refused) {
+            std::string hits;
+            for (const CFaultSchedule::Fault& f : record.Faults())
+                hits += " " + std::string(kKindNames[int(f.kind)]) + "=" + std::to_string(f.hits);
             Fail("the print ended after " + std::to_string(segments) + " of " + std::to_string(file.ref.Segments()) +
-                 " segments without an abort, a stop or a No");
+                 " segments without an abort, a stop or a No (faults injected:" + hits + ")");
+        }
         if (!print.aborted && bool(gJobPrinted) != whole)
             Fail(std::string("the worker counts the print as ") + (gJobPrinted ? "whole" : "incomplete") +
                  ", the plotter printed " + std::to_string(segments) + " of " + std::to_string(file.ref.Segments()));
