@@ -206,13 +206,17 @@ void PrintLoopIteration(LoopState& s)
         WriteLog(kContinueReq);
         s.bLoop = ProcMCUContinue();
     }
+    bool stopAcknowledged = false;
     if (ReplyIs(0x15)) {
         UsbMCUCmdWR(0x16);
+        stopAcknowledged = true;
         gEndOfJob = true;
         gStopRequest = true;
         WriteLog(kStopReq);
     }
-    if (ReplyIs(0x16))
+    // The controller is in the stop mode once it has the 0x16, whether or not its reply was read: a lost
+    // reply must not leave the mode in force for the print end and the next job.
+    if (ReplyIs(0x16) || stopAcknowledged)
         ClearCommandMode(CmdMode::Stop);
     if (gEndOfJob && !gExitWorker) {
         WriteLog(kLeave);

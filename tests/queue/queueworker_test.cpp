@@ -164,4 +164,18 @@ TEST_F(QueueWithWorker, AnIncompletePrintIsHeldAndTheNextJobStarts)
     }
 }
 
+// The stop acknowledgement (0x16) is written once and its reply not waited for; when that reply is lost,
+// the controller is in the stop mode all the same, and the print end must not be written into it.
+TEST_F(QueueWithWorker, AStopWhoseAcknowledgementReplyIsLostStillClearsTheStopMode)
+{
+    Begin({"stop@1", "no-reply@1x3/0x16"});
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string a = Task("a.plt");
+    StartWorker();
+    EXPECT_TRUE(RunWindowUntil([&] { return m_pQueue->StatusOf(a) == kStatusNotPlot && Idle(); }));
+    EXPECT_EQ(m_pPlotter->CommandCount(0x16), 1);
+    EXPECT_FALSE(m_pPlotter->InJob()) << "the print end was answered";
+    ExpectNoPlotterProblems();
+}
+
 }  // namespace
