@@ -95,15 +95,14 @@ TEST_F(QueueWithWorker, AnAbortBeforeTheWorkerBeginsTheJobIsNotLost)
         Begin(c.fault ? std::initializer_list<const char*>{c.fault} : std::initializer_list<const char*>{});
         ASSERT_FALSE(HasFatalFailure());
         const std::string a = Task("a.plt");
+        m_pQueue->RefreshList();
+        ASSERT_EQ(m_pQueue->StatusOf(a), kStatusPlotting);
         if (c.fault) {
             const int64_t start = m_Clock.Now();
             StartWorker();
             ASSERT_TRUE(RunWindowUntil([&] { return m_Clock.Now() >= start + 2000; }));
             ASSERT_FALSE(m_pPlotter->LinkUp());
-        } else {
-            m_pQueue->RefreshList();
         }
-        ASSERT_EQ(m_pQueue->StatusOf(a), kStatusPlotting);
         m_pQueue->Abort();
         if (!c.fault)
             StartWorker();
