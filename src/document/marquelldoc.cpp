@@ -88,7 +88,8 @@ bool CMarquellDoc::AllocPrintBuffers()
     CPltS4C4PrintData& data = m_PrintData[SlotPrint];
     CJobLayout& layout = m_Layout[SlotPrint];
     data.m_pLayout = &layout;
-    if (!layout.Finalize()) {
+    // Sections that could not be built (a drawing too large to cut into bands) would print blank.
+    if (!layout.Finalize() || !m_Sections[SlotPrint].m_pSections) {
         data.FreeBuffers();
         ShowMessage(kPrintSizeMessage);
         return false;

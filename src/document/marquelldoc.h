@@ -30,7 +30,8 @@ public:
     void FoldWideJob(PltInfo& info);
 
     // Finalizes the print slot's layout and allocates its raster and segment buffers; false (after
-    // a message when the job is too large for the print geometry) when printing must not start.
+    // a message when the job is too large for the print geometry or its sections could not be
+    // built) when printing must not start.
     bool AllocPrintBuffers();
     // True when nothing (more) is to be sent; a true result clears the stop request.
     bool IsJobDone();

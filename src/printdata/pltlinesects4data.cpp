@@ -53,25 +53,55 @@ uint32_t CPltLineSectS4Data::SectionOf(float y, float fB) const
     return static_cast<uint32_t>(q);
 }
 
+void CPltLineSectS4Data::SectionsOf(const PltLine& line, float fB, uint32_t& j1, uint32_t& j2) const
+{
+    PltLine r = Normalised(line);
+    j1 = SectionOf(r.y1, fB);
+    j2 = r.y1 == r.y2 ? j1 : SectionOf(r.y2, fB);
+    if (j2 >= m_nSectionCount)
+        j2 = m_nSectionCount - 1;
+}
+
+uint64_t CPltLineSectS4Data::FragmentTotal(const PltInfo& info, float fB) const
+{
+    uint64_t total = 0;
+    for (uint32_t n = 0; n < info.m_nLineCount; ++n) {
+        uint32_t j1, j2;
+        SectionsOf(info.m_pLines[n], fB, j1, j2);
+        if (j1 <= j2)
+            total += j2 - j1 + 1;
+    }
+    return total;
+}
+
 bool CPltLineSectS4Data::CountFragments(PltInfo& info)
 {
     FreeSections();
     int count = m_pLayout->m_nSectionCount;
     if (count <= 0 || count > kMaxSectionCount)
         return false;
-    m_pSections = new (std::nothrow) LineSection[count];
-    if (!m_pSections)
-        return false;
     m_nSectionCount = static_cast<uint32_t>(count);
 
+    // Long records of a huge drawing each cross millions of bands: counted one by one, the
+    // fragments alone would take hours and more memory than there is. Such a job is refused
+    // before anything is allocated, as if memory had run out.
     int band = m_pLayout->m_nBandHeight;
+    const float fB = static_cast<float>(band);
+    if (band > 0 && FragmentTotal(info, fB) > kMaxFragmentsPerLine * uint64_t{info.m_nMaxLines}) {
+        m_nSectionCount = 0;
+        return false;
+    }
+    m_pSections = new (std::nothrow) LineSection[count];
+    if (!m_pSections) {
+        m_nSectionCount = 0;
+        return false;
+    }
+
     if (band > 0) {
-        float fB = static_cast<float>(band);
         for (uint32_t n = 0; n < info.m_nLineCount; ++n) {
-            PltLine r = Normalised(info.m_pLines[n]);
-            uint32_t j1 = SectionOf(r.y1, fB);
-            uint32_t j2 = r.y1 == r.y2 ? j1 : SectionOf(r.y2, fB);
-            for (uint32_t j = j1; j <= j2 && j < m_nSectionCount; ++j)
+            uint32_t j1, j2;
+            SectionsOf(info.m_pLines[n], fB, j1, j2);
+            for (uint32_t j = j1; j <= j2; ++j)
                 ++m_pSections[j].capacity;
         }
     }

@@ -214,6 +214,27 @@ TEST_F(PrintJobTest, OversizedJobIsRefusedWithAMessage)
     EXPECT_EQ(doc.m_Layout[SlotPrint].m_nSentWords, 0) << "nothing to send";
 }
 
+TEST_F(PrintJobTest, DrawingTooLargeToCutIntoBandsIsRefused)
+{
+    CRecordingBridge bridge;
+    CMarquellDoc& doc = *m_pDoc;
+    CPltFileData& model = doc.m_PltData[SlotPrint];
+    model.m_nMaxLines = 100;  // room for 200 fragments
+    // Ten records crossing about 1000 bands each: 10000 fragments.
+    std::vector<PltLine> lines(10, PltLine{50, 0, 50, 698000});
+    Prepare(lines, 100.0f, 698000.0f);
+    EXPECT_EQ(doc.m_Sections[SlotPrint].m_pSections, nullptr);
+    EXPECT_FALSE(doc.AllocPrintBuffers()) << "the job would print blank";
+    EXPECT_EQ(bridge.m_Messages, std::vector<std::string>{kPrintSizeMessage});
+
+    lines.resize(2);  // 2002 fragments
+    model.m_nMaxLines = 1001;
+    Prepare(lines, 100.0f, 698000.0f);
+    ASSERT_NE(doc.m_Sections[SlotPrint].m_pSections, nullptr);
+    EXPECT_EQ(doc.m_Sections[SlotPrint].m_pSections[500].count, 2u);
+    EXPECT_TRUE(doc.AllocPrintBuffers());
+}
+
 TEST_F(PrintJobTest, FinishingHoldsThePrintDataLock)
 {
     CMarquellDoc& doc = *m_pDoc;
