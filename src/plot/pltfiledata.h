@@ -80,7 +80,7 @@ public:
     void AddLabel(const std::string& face, int height, int x, int y, std::string_view text, float angle);
     // Adds the records of one curve of a glyph outline, drawing splines as their control polygons;
     // (fCurX, fCurY) is the current point, moved along.
-    void AddGlyphCurve(int nType, const FixedPoint* pPoints, size_t nCount, int x, int y, float& fCurX,
+    void AddGlyphCurve(int nType, const FixedPoint* pPoints, size_t nCount, int64_t x, int64_t y, float& fCurX,
                        float& fCurY, int height);
 
     std::string m_strPath;

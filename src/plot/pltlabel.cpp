@@ -38,14 +38,14 @@ private:
 
 // The cell top of a glyph lies at the label position, so a point fy above the baseline lands at
 // y - (height - fy); the fixed-point coordinates are truncated toward zero first.
-float LabelX(int x, const FixedPoint& p)
+float LabelX(int64_t x, const FixedPoint& p)
 {
-    return static_cast<float>(static_cast<int64_t>(x) + p.x / 65536);
+    return static_cast<float>(x + p.x / 65536);
 }
 
-float LabelY(int y, int height, const FixedPoint& p)
+float LabelY(int64_t y, int height, const FixedPoint& p)
 {
-    return static_cast<float>(static_cast<int64_t>(y) - (static_cast<int64_t>(height) - p.y / 65536));
+    return static_cast<float>(y - (static_cast<int64_t>(height) - p.y / 65536));
 }
 
 // Escapement in tenths of a degree. DI0,0 leaves the angle undefined (0/0): such text stays horizontal.
@@ -76,6 +76,10 @@ void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, s
     if (!font.Open(face, m_nCharSize, Escapement(angle)))
         return;
 
+    // The position moves on in 64 bits: a label that starts near the end of the int range (a pen
+    // point far out in the file) must not wrap around to the other side.
+    int64_t nX = x;
+    int64_t nY = y;
     CCharCodes codes(text);
     unsigned nCode = 0;
     while (!m_bLinesExhausted && codes.Next(nCode)) {
@@ -83,21 +87,21 @@ void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, s
         if (!font.GetGlyphOutline(nCode, glyph))
             continue;
         for (const GlyphContour& contour : glyph.contours) {
-            float fStartX = LabelX(x, contour.start);
-            float fStartY = LabelY(y, height, contour.start);
+            float fStartX = LabelX(nX, contour.start);
+            float fStartY = LabelY(nY, height, contour.start);
             float fCurX = fStartX;
             float fCurY = fStartY;
             for (const GlyphCurve& curve : contour.curves)
-                AddGlyphCurve(curve.nType, curve.points.data(), curve.points.size(), x, y, fCurX, fCurY, height);
+                AddGlyphCurve(curve.nType, curve.points.data(), curve.points.size(), nX, nY, fCurX, fCurY, height);
             AddStroke(*this, fCurX, fCurY, fStartX, fStartY);
         }
-        x += glyph.m_nCellIncX + 3;
-        y -= glyph.m_nCellIncY;
+        nX += int64_t{glyph.m_nCellIncX} + 3;
+        nY -= glyph.m_nCellIncY;
     }
 }
 
-void CPltFileData::AddGlyphCurve(int nType, const FixedPoint* pPoints, size_t nCount, int x, int y, float& fCurX,
-                                 float& fCurY, int height)
+void CPltFileData::AddGlyphCurve(int nType, const FixedPoint* pPoints, size_t nCount, int64_t x, int64_t y,
+                                 float& fCurX, float& fCurY, int height)
 {
     if (nType != kCurvePolyline && nType != kCurveQSpline) {
         ShowMessage("字体不支持");

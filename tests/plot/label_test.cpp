@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -97,6 +98,14 @@ TEST(Label, CharactersFollowEachOtherByAdvancePlusThree)
     // A space draws nothing but still takes its advance.
     EXPECT_TRUE(Label({" "}).empty());
     EXPECT_EQ(Label({" A"}), Label({"A", kX + advSpace + 3}));
+}
+
+TEST(Label, LabelAtTheEndOfTheIntRangeRunsOnInsteadOfWrapping)
+{
+    Box right = BoundingBox(Label({"AB", INT_MAX - 10}));
+    EXPECT_GT(right.minX, 2.0e9f);
+    Box down = BoundingBox(Label({"AB", kX, INT_MIN + 10, 270.0f}));
+    EXPECT_LT(down.maxY, -2.0e9f);
 }
 
 TEST(Label, CellTopLiesAtThePenPointAndHeightIsTheEmSquare)
