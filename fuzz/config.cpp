@@ -81,8 +81,10 @@ void CompareRecords(const CUserDefine& a, const CUserDefine& b, bool bExact)
     c.Written("YSCALE_T", a.YSCALE_T, b.YSCALE_T, 4);
     c.Written("XSCALE_R", a.XSCALE_R, b.XSCALE_R, 4);
     c.Written("YSCALE_R", a.YSCALE_R, b.YSCALE_R, 4);
-    c.Derived("m_fRatioX", a.m_fRatioX, b.m_fRatioX, SameBits(a.XSCALE_T, b.XSCALE_T) && SameBits(a.XSCALE_R, b.XSCALE_R));
-    c.Derived("m_fRatioY", a.m_fRatioY, b.m_fRatioY, SameBits(a.YSCALE_T, b.YSCALE_T) && SameBits(a.YSCALE_R, b.YSCALE_R));
+    c.Derived("m_fRatioX", a.m_fRatioX, b.m_fRatioX,
+              SameBits(a.XSCALE_T, b.XSCALE_T) && SameBits(a.XSCALE_R, b.XSCALE_R));
+    c.Derived("m_fRatioY", a.m_fRatioY, b.m_fRatioY,
+              SameBits(a.YSCALE_T, b.YSCALE_T) && SameBits(a.YSCALE_R, b.YSCALE_R));
     c.Same("WORKPATH", a.WORKPATH, b.WORKPATH);
     c.Same("DPINumPerM", a.DPINumPerM, b.DPINumPerM);
     c.Floats("m_fDotsPerUnitX", a.m_fDotsPerUnitX, b.m_fDotsPerUnitX);

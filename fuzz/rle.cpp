@@ -74,14 +74,16 @@ void DecodeGarbage(CFuzzBytes& in)
     }
     const int columns = in.U16() & 0x0FFF;
     const int pairCode = in.Byte() & 3;
-    const int firstPass = in.Byte() & 0x3F;
+    // As the plotter counts passes: segment number times passes, up to the largest job. Pages are
+    // only counted, not kept, so that a far pass costs no memory.
+    const int firstPass = static_cast<int>(in.U32() % (8388608 * 4u));
     const bool compressed = shape & 0x40;
 
     CCarriage carriage(settings);
     CSegmentDecoder decoder(carriage);
     decoder.SetJob(columns, pairCode);
     CPageImage page;
-    page.Reset(columns);
+    page.Reset(columns, (shape & 0x20) == 0 && firstPass < 64);
     DecodeResult r = decoder.Decode(in.Rest(), in.RestSize(), compressed, page, firstPass);
     FUZZ_CHECK(r.ok || !r.error.empty());
     FUZZ_CHECK(r.dots >= 0 && r.strayBits >= 0);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -101,7 +102,7 @@ DecodeResult CSegmentDecoder::Decode(const uint8_t* bytes, size_t n, bool compre
         r.ok = false;
         r.error = text;
     }
-    page.EnsureHeight((firstPass + Passes()) * RowsPerPass());
+    page.EnsureHeight(static_cast<int>(std::min<int64_t>((int64_t{firstPass} + Passes()) * RowsPerPass(), INT_MAX)));
     const size_t limit = std::min(words, expected);
     size_t i = kHeaderWords;
     for (; i < limit; ++i) {
@@ -160,14 +161,16 @@ void CSegmentDecoder::PlaceDot(int pass, int pos, int column, int c, int slot, C
         ++r.strayBits;
         return;
     }
-    const int shift = m_Carriage.Skew(pos, nozzle) + m_Carriage.Offset(pos, column);
+    // Offsets and skews are whatever config.ini holds: worked in 64 bits, a far-out head only misses the page.
+    const int64_t shift = int64_t{m_Carriage.Skew(pos, nozzle)} + m_Carriage.Offset(pos, column);
     // Odd passes run right to left: their columns count back from the far end.
-    const int x = (pass % 2 == 0) ? c - shift : m_nColumns - shift - c;
-    if (x < 0 || x >= m_nColumns) {
+    const int64_t x = (pass % 2 == 0) ? c - shift : m_nColumns - shift - c;
+    // Rows past the int range (a job of millions of segments) are beyond any page as well.
+    const int64_t row = (int64_t{firstPass} + pass) * RowsPerPass() + head * m_Carriage.m_nNozzles + nozzle;
+    if (x < 0 || x >= m_nColumns || row > INT_MAX) {
         ++r.strayBits;
         return;
     }
-    const int row = (firstPass + pass) * RowsPerPass() + head * m_Carriage.m_nNozzles + nozzle;
-    if (page.Set(x, row))
+    if (page.Set(static_cast<int>(x), static_cast<int>(row)))
         ++r.dots;
 }
