@@ -24,7 +24,7 @@
 namespace {
 
 // Print buffers beyond this many segment words are not allocated (the work per input stays bounded);
-// a job whose segments add up to more builds only the colour bar and its first and last segments.
+// a job whose segments add up to more builds only the colour bar and its first two and last segments.
 constexpr int kMaxFuzzSegmentWords = 1 << 18;
 constexpr int64_t kMaxJobWords = int64_t{1} << 20;
 constexpr uint32_t kMaxFuzzLines = 1u << 20;
