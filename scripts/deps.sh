@@ -9,7 +9,7 @@ PACKAGES=(
   libpng-dev zlib1g-dev
   libusb-1.0-0-dev
   qt6-base-dev qt6-svg-dev libgl-dev
-  clang
+  clang libclang-rt-14-dev
 )
 
 missing=()
