@@ -9,6 +9,7 @@
 
 #include "document/userdefine.h"
 #include "platform/privateprofile.h"
+#include "printdata/floatindex.h"
 
 namespace {
 
@@ -49,16 +50,6 @@ void LoadScales(CUserDefine& ud, const CPrivateProfile& ini)
     if (!std::isfinite(ud.m_fRatioY))
         ud.YSCALE_R = 1.0f;
     ud.UpdateRatios();
-}
-
-// Truncated toward zero, saturating at the int range.
-int32_t WholeMillimetres(float mm)
-{
-    if (mm >= 2147483648.0f)
-        return INT32_MAX;
-    if (mm <= -2147483648.0f)
-        return INT32_MIN;
-    return static_cast<int32_t>(mm);
 }
 
 void LoadHeads(CUserDefine& ud, const CPrivateProfile& ini)
@@ -233,7 +224,7 @@ bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath)
     // point: "1e3" or "99999E99" would otherwise send a margin the record does not hold, and a Save
     // would change it.
     ud.EdLeftValue = ReadTextFloat(ini, "CTRPARAM", "EdLeftValue", "300");
-    ud.UpdateLeftDots(WholeMillimetres(ud.EdLeftValue));
+    ud.UpdateLeftDots(TruncToInt(ud.EdLeftValue));
 
     ud.EdJumpValue = ReadTextInt(ini, "CTRPARAM", "EdJumpValue", "0");
     ud.EdLineSection = ReadLineSection(ini);

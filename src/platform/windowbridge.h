@@ -39,6 +39,15 @@ CWindowBridge& GetWindowBridge();
 // Installs a bridge (nullptr restores the headless one). The caller keeps ownership.
 void SetWindowBridge(CWindowBridge* pBridge);
 
+// Installs a bridge for the life of this object, then restores the headless one.
+class CScopedWindowBridge {
+public:
+    explicit CScopedWindowBridge(CWindowBridge& bridge) { SetWindowBridge(&bridge); }
+    ~CScopedWindowBridge() { SetWindowBridge(nullptr); }
+    CScopedWindowBridge(const CScopedWindowBridge&) = delete;
+    CScopedWindowBridge& operator=(const CScopedWindowBridge&) = delete;
+};
+
 // Message box with OK and the application caption, the common case of the core.
 inline int ShowMessage(const std::string& text)
 {

@@ -220,10 +220,7 @@ int RunPrint(const std::vector<std::string>& args)
 
     // Installed before the job is prepared so that a refusal (an oversized job) is shown with its reason.
     CConsoleBridge bridge(answer, &gInterrupted);
-    SetWindowBridge(&bridge);
-    struct RestoreBridge {
-        ~RestoreBridge() { SetWindowBridge(nullptr); }
-    } restoreBridge;
+    CScopedWindowBridge installBridge(bridge);
 
     gPrinterStatus.Reset();
     gStatusText.Reset();

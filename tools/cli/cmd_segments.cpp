@@ -106,10 +106,7 @@ int RunSegments(const std::vector<std::string>& args)
 
     CCliClock clock(cli.Has("--fast"));
     CConsoleBridge bridge(CConsoleBridge::Answer::No, nullptr);
-    SetWindowBridge(&bridge);
-    struct RestoreBridge {
-        ~RestoreBridge() { SetWindowBridge(nullptr); }
-    } restore;
+    CScopedWindowBridge installBridge(bridge);
 
     CMarquellDoc doc;
     if (!ApplyConfigOption(doc, cli))
