@@ -9,7 +9,6 @@
 
 #include "document/marquelldoc.h"
 #include "platform/clock.h"
-#include "queue/workerflags.h"
 #include "support/markergen.h"
 #include "support/memcount.h"
 
@@ -106,10 +105,9 @@ void BM_Segment(benchmark::State& state)
     CJobLayout& layout = doc.m_Layout[SlotPrint];
     const int passes = layout.m_nPassesPerSegment;
     const int segments = layout.m_nSectionCount / passes;
-    gColorBarPending = false;
     int k = 0;
     for (auto _ : state) {
-        doc.MakeSegment(k * passes);
+        doc.MakeSegment(k * passes, false);
         doc.CompressAndChecksum();
         benchmark::DoNotOptimize(doc.m_PrintData[SlotPrint].m_nChecksum);
         k = (k + 1) % segments;
@@ -125,11 +123,10 @@ void BM_Segment_Compressed(benchmark::State& state)
     CJobLayout& layout = doc.m_Layout[SlotPrint];
     const int passes = layout.m_nPassesPerSegment;
     const int segments = layout.m_nSectionCount / passes;
-    gColorBarPending = false;
     int k = 0;
     double sent = 0;
     for (auto _ : state) {
-        doc.MakeSegment(k * passes);
+        doc.MakeSegment(k * passes, false);
         doc.CompressAndChecksum();
         sent += layout.m_nSentWords;
         k = (k + 1) % segments;
@@ -146,12 +143,10 @@ void BM_WholeJob(benchmark::State& state)
     CJobLayout& layout = doc.m_Layout[SlotPrint];
     const int passes = layout.m_nPassesPerSegment;
     for (auto _ : state) {
-        gColorBarPending = true;
-        doc.MakeSegment(0);
+        doc.MakeSegment(0, true);
         doc.CompressAndChecksum();
-        gColorBarPending = false;
         for (layout.m_nSectionCursor = 0; !doc.IsJobDone(); layout.m_nSectionCursor += passes) {
-            doc.MakeSegment(layout.m_nSectionCursor);
+            doc.MakeSegment(layout.m_nSectionCursor, false);
             doc.CompressAndChecksum();
         }
         benchmark::DoNotOptimize(doc.m_PrintData[SlotPrint].m_nChecksum);

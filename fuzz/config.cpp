@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "document/configstore.h"
-#include "document/userdefine.h"
+#include "settings/configstore.h"
+#include "settings/userdefine.h"
 #include "fuzzsupport.h"
 #include "platform/privateprofile.h"
 

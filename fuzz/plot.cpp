@@ -16,7 +16,7 @@
 #include "document/marquelldoc.h"
 #include "fuzzsupport.h"
 #include "printdata/segmentpacker.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 #include "sim/carriage.h"
 #include "sim/pageimage.h"
 #include "sim/segmentdecoder.h"
@@ -81,10 +81,8 @@ void CheckSections(const CPltLineSectS4Data& sections)
 // reads it.
 void SendSegment(CMarquellDoc& doc, int cursor, bool colorBar, const CSegmentDecoder& decoder)
 {
-    gColorBarPending = colorBar;
-    FUZZ_CHECK(doc.MakeSegment(cursor));
+    FUZZ_CHECK(doc.MakeSegment(cursor, colorBar));
     FUZZ_CHECK(doc.CompressAndChecksum());
-    gColorBarPending = false;
 
     const CJobLayout& layout = doc.m_Layout[SlotPrint];
     const CPltS4C4PrintData& data = doc.m_PrintData[SlotPrint];

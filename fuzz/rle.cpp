@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "fuzzsupport.h"
 #include "printdata/segmentpacker.h"
 #include "sim/carriage.h"

@@ -14,7 +14,7 @@
 
 #include "config/dlgcontrols.h"
 #include "config/dlgnumber.h"
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 
 namespace {
 

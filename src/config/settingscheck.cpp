@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 
 namespace {
 

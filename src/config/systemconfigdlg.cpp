@@ -13,7 +13,7 @@
 
 #include "config/dlgcontrols.h"
 #include "config/dlgnumber.h"
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 
 namespace {
 const int kEnableIds[4] = {1018, 1045, 1082, 1112};

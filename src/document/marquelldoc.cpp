@@ -1,12 +1,13 @@
 // The document: settings load and save, job preparation of the three slots, segment building.
 #include "document/marquelldoc.h"
 
-#include "document/configstore.h"
+#include "settings/configstore.h"
 #include "platform/appdir.h"
 #include "platform/windowbridge.h"
 #include "plot/jobgeometry.h"
 #include "printdata/segmentpacker.h"
-#include "queue/workerflags.h"
+
+CMarquellDoc* gpDoc = nullptr;
 
 CMarquellDoc::CMarquellDoc(const std::string& appDir)
 {
@@ -103,19 +104,16 @@ bool CMarquellDoc::HasNothingToPrint() const
     return layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1 || layout.m_nSectionCount < 1;
 }
 
-bool CMarquellDoc::IsJobDone()
+bool CMarquellDoc::IsJobDone() const
 {
     const CJobLayout& layout = m_Layout[SlotPrint];
-    bool done = HasNothingToPrint() || layout.m_nSectionCursor >= layout.m_nSectionCount || gStopRequest;
-    if (done)
-        gStopRequest = false;
-    return done;
+    return HasNothingToPrint() || layout.m_nSectionCursor >= layout.m_nSectionCount;
 }
 
-bool CMarquellDoc::MakeSegment(int cursor)
+bool CMarquellDoc::MakeSegment(int cursor, bool bColorBar)
 {
     return CSegmentPacker::MakeSegment(m_PrintData[SlotPrint], m_Layout[SlotPrint], m_Sections[SlotPrint],
-                                       m_UserDefine, cursor, gColorBarPending, m_fnPoll);
+                                       m_UserDefine, cursor, bColorBar, m_fnPoll);
 }
 
 bool CMarquellDoc::CompressAndChecksum()

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "plot/pltfiledata.h"
 #include "printdata/joblayout.h"
 #include "printdata/pltlinesects4data.h"
@@ -33,12 +33,12 @@ public:
     // a message when the job is too large for the print geometry or its sections could not be
     // built) when printing must not start.
     bool AllocPrintBuffers();
-    // True when nothing (more) is to be sent; a true result clears the stop request.
-    bool IsJobDone();
+    // True when the print slot has nothing (more) to send.
+    bool IsJobDone() const;
     // The print slot's drawing gives no section to print.
     bool HasNothingToPrint() const;
-    // Segment of sections cursor.. of the print slot, or the colour bar while it is pending.
-    bool MakeSegment(int cursor);
+    // Segment of sections cursor.. of the print slot, or the colour bar.
+    bool MakeSegment(int cursor, bool bColorBar);
     // Finishes the segment for sending, under the print-data lock.
     bool CompressAndChecksum();
 
@@ -65,3 +65,7 @@ public:
     // The poll between passes (command 0x45 with a 30 ms reply time-out); set by the plotter link.
     std::function<void()> m_fnPoll;
 };
+
+// The one document, published by the task list before the worker starts; the worker and the link read
+// the print slot only after the task list raised the print task.
+extern CMarquellDoc* gpDoc;

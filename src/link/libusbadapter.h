@@ -7,8 +7,8 @@
 #include <mutex>
 #include <vector>
 
-#include "document/userdefine.h"
-#include "link/usbadapter.h"
+#include "settings/userdefine.h"
+#include "platform/usbadapter.h"
 #include "link/usbtransport.h"
 
 // What a failed transfer means for the link.

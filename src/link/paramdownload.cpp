@@ -5,8 +5,7 @@
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
 #include "platform/logwriter.h"
-#include "queue/printworker.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 CPrinterStatus gPrinterStatus;
 

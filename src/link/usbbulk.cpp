@@ -6,14 +6,13 @@
 
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "link/usbcommand.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
-#include "queue/printworker.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 // Segments are sent in memory order, each 16-bit word low byte first.
 static_assert(std::endian::native == std::endian::little, "segment words are sent in host byte order");
@@ -24,6 +23,7 @@ constexpr int kDataPipe = 3;
 constexpr int kDataTimeoutMs = 1000;
 constexpr int kFillerBytes = 64512;
 const uint8_t kFiller[kFillerBytes] = {};
+SegmentProducer gProduceSegment;
 
 // One data write announced with its byte count; false when the adapter rejected it.
 bool WriteData(const uint8_t* p, int n)
@@ -157,6 +157,11 @@ bool Mismatch(CJobLayout& layout)
 
 }  // namespace
 
+void SetSegmentProducer(SegmentProducer producer)
+{
+    gProduceSegment = std::move(producer);
+}
+
 int ProgressPercent(int sectionCursor, int passesPerSegment, int sectionCount)
 {
     if (passesPerSegment <= 0)
@@ -196,7 +201,7 @@ bool OutDataToUsb()
     ShowProgress(gpDoc->m_Layout[SlotPrint]);
     // A job found done here (nothing to print, or the sections already used up) sends nothing: the
     // buffer still holds the previous segment, which the controller must not print twice.
-    if (!PrepareNextSegment())
+    if (!gProduceSegment || !gProduceSegment())
         gEndOfJob = true;
     return TransferSegment();
 }

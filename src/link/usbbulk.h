@@ -3,6 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+
+// Builds the next segment of the print job into the document's segment buffer; false when the job has
+// nothing left to send. The print worker installs it before it starts; without one nothing is sent.
+using SegmentProducer = std::function<bool()>;
+void SetSegmentProducer(SegmentProducer producer);
 
 // Writes n bytes on the data pipe: full packets of packetSize bytes, then the remainder, with a pause of
 // pauseMs after each write and before each repeat of a rejected one. A packet size of 0 or below sends

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "link/printerstatus.h"
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 namespace {
 

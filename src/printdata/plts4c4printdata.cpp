@@ -11,8 +11,8 @@
 #include <new>
 #include <utility>
 
-#include "document/userdefine.h"
-#include "printdata/floatindex.h"
+#include "settings/userdefine.h"
+#include "platform/floatindex.h"
 #include "printdata/joblayout.h"
 #include "printdata/pltlinesects4data.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "platform/windowbridge.h"
 #include "plot/pltfiledata.h"
 #include "printdata/joblayout.h"

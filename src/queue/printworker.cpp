@@ -14,9 +14,7 @@
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
 #include "queue/colorbardata.h"
-#include "queue/workerflags.h"
-
-CMarquellDoc* gpDoc = nullptr;
+#include "link/workerflags.h"
 
 namespace {
 
@@ -249,15 +247,23 @@ const std::vector<uint16_t>& ColorBarWords()
     return gColorBar.Words();
 }
 
+bool IsJobDone()
+{
+    const bool done = gpDoc->IsJobDone() || gStopRequest;
+    if (done)
+        gStopRequest = false;
+    return done;
+}
+
 bool PrepareNextSegment()
 {
     SleepMs(20);
     CMarquellDoc& doc = *gpDoc;
-    if (doc.IsJobDone()) {
+    if (IsJobDone()) {
         gPrinterStatus.m_EventCotrol.Bits.PrintEnd = 1;
         return false;
     }
-    doc.MakeSegment(doc.m_Layout[SlotPrint].m_nSectionCursor);
+    doc.MakeSegment(doc.m_Layout[SlotPrint].m_nSectionCursor, gColorBarPending);
     doc.CompressAndChecksum();
     return true;
 }
@@ -337,7 +343,7 @@ bool ProcFilePrintEnd()
     GBK_LOG(kLine, "处理完毕文件打印完毕\r\n");
     CPrinterStatus& st = gPrinterStatus;
     CEventControl::CBits& bits = st.m_EventCotrol.Bits;
-    if (gpDoc->IsJobDone())
+    if (IsJobDone())
         bits.PrintEnd = 1;
     if (bits.PrintEnd)
         SendPrintEnd();
@@ -384,6 +390,7 @@ void CheckPrintTaskAndProc()
         st.m_bConnected = UsbConnect();
         gProbeRequest = false;
     }
+    SetSegmentProducer(PrepareNextSegment);
     gStatusText.SetText(6, "Plot");
     if (gpDoc->HasNothingToPrint())
         gJobPrinted = true;

@@ -7,10 +7,6 @@
 
 class CMarquellDoc;
 
-// The document, published by the task list before the worker starts; the worker reads the print slot
-// only after the task list raised the print task.
-extern CMarquellDoc* gpDoc;
-
 // Receives the end of each job on the worker thread (the task list counts copies down or retires it).
 class CJobFinishedSink {
 public:
@@ -31,8 +27,12 @@ bool ProcMCUPause();
 bool ProcMCUContinue();
 bool ProcFilePrintEnd();
 bool SendPrintEnd();
-// Builds the segment at the section cursor after a 20 ms pause; false (PrintEnd set) when the job is done.
+// The segment producer the worker installs in the link: builds the segment at the section cursor after a
+// 20 ms pause; false (PrintEnd set) when the job is done.
 bool PrepareNextSegment();
+// The print loop's job-done test: the document's, or the controller's stop request, which a done answer
+// consumes.
+bool IsJobDone();
 // Builds the four-pass colour bar once per print loop.
 void MakeColorBarData();
 // Its packed data words (empty before the print buffers of a job exist).

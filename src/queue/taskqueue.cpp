@@ -13,7 +13,7 @@
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 namespace fs = std::filesystem;
 

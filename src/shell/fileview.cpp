@@ -17,7 +17,7 @@
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "queue/printworker.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 #include "shell/commandids.h"
 #include "shell/qtwindowbridge.h"
 #include "shell/statusbar.h"

@@ -17,7 +17,7 @@
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "platform/windowbridge.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 #include "shell/commandids.h"
 #include "shell/fileview.h"
 #include "shell/previewpane.h"

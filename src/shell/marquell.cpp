@@ -6,7 +6,7 @@
 #include <QApplication>
 
 #include "document/marquelldoc.h"
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "platform/appdir.h"
 #include "platform/logwriter.h"
 #include "queue/printworker.h"
@@ -15,7 +15,7 @@
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
 #include "shell/qtwindowbridge.h"
-#include "sim/plotterselect.h"
+#include "app/plotterselect.h"
 #include "sim/virtualplotter.h"
 
 namespace fs = std::filesystem;

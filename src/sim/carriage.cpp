@@ -1,7 +1,7 @@
 // Carriage geometry and the firing order of the nozzles, derived from the interleave the heads use.
 #include "sim/carriage.h"
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // keys, printing, and the fault schedule.
 #include "sim/virtualplotter.h"
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "platform/clock.h"
 
 #include <algorithm>

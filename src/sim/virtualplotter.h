@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "sim/carriage.h"
 #include "sim/faultschedule.h"
 #include "sim/pageimage.h"

@@ -16,11 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 using Reply = std::array<uint8_t, 16>;
 

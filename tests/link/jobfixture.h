@@ -7,7 +7,6 @@
 #include "document/marquelldoc.h"
 #include "link/linkfixture.h"
 #include "link/usbbulk.h"
-#include "queue/printworker.h"
 
 class JobTest : public LinkTest {
 protected:

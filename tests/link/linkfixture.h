@@ -13,7 +13,7 @@
 #include "link/printerstatus.h"
 #include "platform/clock.h"
 #include "platform/windowbridge.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 // Records what the worker asks of the window side and answers questions from a script (No when empty).
 class CRecordingBridge : public CWindowBridge {

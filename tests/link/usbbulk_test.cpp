@@ -277,12 +277,17 @@ TEST_F(BulkTransfer, AJunctionCorrectionStillPendingGoesFirst)
 
 TEST_F(BulkTransfer, AJobFoundDoneSendsNothingAndEndsTheJob)
 {
-    // Nothing to print: the layout has no dots, so the document reports the job done.
     HoldSegment(Pattern(10), 0);
+    int produced = 0;
+    SetSegmentProducer([&] {
+        ++produced;
+        return false;
+    });
     EXPECT_TRUE(OutDataToUsb());
+    SetSegmentProducer(nullptr);
+    EXPECT_EQ(produced, 1);
     EXPECT_TRUE(m_Usb.Calls().empty());
     EXPECT_TRUE(gEndOfJob);
-    EXPECT_TRUE(gPrinterStatus.m_EventCotrol.Bits.PrintEnd);
     EXPECT_EQ(gStatusText.GetText(2), "100%");
     EXPECT_EQ(m_Bridge.m_nProgress, 1);
     EXPECT_EQ(m_Bridge.m_nStatusBar, 1);

@@ -20,7 +20,7 @@
 
 #include "document/marquelldoc.h"
 #include "preview/mapview.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 namespace {
 
@@ -368,10 +368,8 @@ TEST_F(MapViewTest, ColourBarSegmentOfTheDocumentShowsTwelveBars)
     ASSERT_TRUE(m_pDoc->PrepareJob(SlotPrint));
     ASSERT_TRUE(m_pDoc->AllocPrintBuffers());
     ResetWorkerFlags();
-    gColorBarPending = true;
-    ASSERT_TRUE(m_pDoc->MakeSegment(0));
+    ASSERT_TRUE(m_pDoc->MakeSegment(0, true));
     ASSERT_TRUE(m_pDoc->CompressAndChecksum());
-    gColorBarPending = true;
 
     const QImage img = Render(4, m_pDoc->m_Layout[SlotPrint].m_nColumns + 20, 4 * 150 + 1);
     // Every nozzle of every pass fires the bars, with the first column in black and then the second in red.

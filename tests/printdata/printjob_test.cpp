@@ -13,7 +13,7 @@
 #include "platform/clock.h"
 #include "printdata/segmentpacker.h"
 #include "printtestsupport.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 #include "segmentdecoder.h"
 
 namespace {
@@ -100,12 +100,11 @@ TEST_F(PrintJobTest, EverySegmentOfAJobCarriesItsSections)
     ASSERT_EQ(layout.m_nPassesPerSegment, 4);
     ASSERT_EQ(layout.m_nSectionCount, 20);
 
-    gColorBarPending = false;
     int segments = 0;
     for (; !doc.IsJobDone(); layout.m_nSectionCursor += layout.m_nPassesPerSegment, ++segments) {
         const int cursor = layout.m_nSectionCursor;
         ud.DATACOMPRESS = segments % 2 == 1;
-        ASSERT_TRUE(doc.MakeSegment(cursor));
+        ASSERT_TRUE(doc.MakeSegment(cursor, false));
         ASSERT_TRUE(doc.CompressAndChecksum());
         std::vector<uint16_t> sent(data.m_pSegment, data.m_pSegment + layout.m_nSentWords);
         EXPECT_EQ(data.m_nChecksum, CSegmentPacker::Checksum(sent.data(), static_cast<int>(sent.size())));
@@ -169,11 +168,9 @@ TEST_F(PrintJobTest, ColourBarWhilePending)
     CJobLayout& layout = doc.m_Layout[SlotPrint];
     CPltS4C4PrintData& data = doc.m_PrintData[SlotPrint];
 
-    ASSERT_TRUE(gColorBarPending);
-    ASSERT_TRUE(doc.MakeSegment(0));
+    ASSERT_TRUE(doc.MakeSegment(0, true));
     std::vector<uint16_t> bar(data.m_pSegment, data.m_pSegment + layout.m_nSegmentWords);
-    gColorBarPending = false;
-    ASSERT_TRUE(doc.MakeSegment(0));
+    ASSERT_TRUE(doc.MakeSegment(0, false));
     EXPECT_FALSE(WordsEqual(bar, data.m_pSegment, bar.size()));
     CSegmentPacker::MakeSegment(data, layout, doc.m_Sections[SlotPrint], doc.m_UserDefine, 4, true, nullptr);
     EXPECT_TRUE(WordsEqual(bar, data.m_pSegment, bar.size()));
@@ -186,14 +183,10 @@ TEST_F(PrintJobTest, JobDoneCases)
     Prepare({}, 0.0f, 0.0f);
     ASSERT_TRUE(doc.AllocPrintBuffers());
     EXPECT_TRUE(doc.IsJobDone()) << "an empty drawing";
-    EXPECT_FALSE(doc.MakeSegment(0));
+    EXPECT_FALSE(doc.MakeSegment(0, false));
 
     Prepare({{0, 0, 100, 100}}, 100.0f, 100.0f);
     ASSERT_TRUE(doc.AllocPrintBuffers());
-    EXPECT_FALSE(doc.IsJobDone());
-    gStopRequest = true;
-    EXPECT_TRUE(doc.IsJobDone());
-    EXPECT_FALSE(gStopRequest) << "a done answer clears the stop request";
     EXPECT_FALSE(doc.IsJobDone());
     layout.m_nSectionCursor = layout.m_nSectionCount.load();
     EXPECT_TRUE(doc.IsJobDone());
@@ -209,7 +202,7 @@ TEST_F(PrintJobTest, OversizedJobIsRefusedWithAMessage)
     EXPECT_FALSE(doc.AllocPrintBuffers());
     EXPECT_EQ(bridge.m_Messages, std::vector<std::string>{kPrintSizeMessage});
     EXPECT_EQ(doc.m_PrintData[SlotPrint].m_pSegment, nullptr) << "the previous job's buffers are gone";
-    EXPECT_FALSE(doc.MakeSegment(0));
+    EXPECT_FALSE(doc.MakeSegment(0, false));
     EXPECT_FALSE(doc.CompressAndChecksum());
     EXPECT_EQ(doc.m_Layout[SlotPrint].m_nSentWords, 0) << "nothing to send";
 }
@@ -240,7 +233,7 @@ TEST_F(PrintJobTest, FinishingHoldsThePrintDataLock)
     CMarquellDoc& doc = *m_pDoc;
     Prepare({{0, 0, 100, 100}}, 100.0f, 100.0f);
     ASSERT_TRUE(doc.AllocPrintBuffers());
-    ASSERT_TRUE(doc.MakeSegment(0));
+    ASSERT_TRUE(doc.MakeSegment(0, false));
     bool lockedDuringPoll = false;
     doc.m_fnPoll = [&] {
         lockedDuringPoll = !doc.m_PrintDataLock.try_lock();

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "plot/pltfiledata.h"
 #include "platform/windowbridge.h"
 

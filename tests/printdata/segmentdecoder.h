@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "printdata/joblayout.h"
 #include "printdata/plts4c4printdata.h"
 

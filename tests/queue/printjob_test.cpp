@@ -192,8 +192,7 @@ TEST_F(PrintJob, TheWorkersColourBarIsTheDocumentsColourBarSegment)
     ASSERT_TRUE(Layout().m_nPassesPerSegment == 4);
     MakeColorBarData();
     const std::vector<uint16_t> bar = ColorBarWords();
-    gColorBarPending = true;
-    ASSERT_TRUE(m_pDoc->MakeSegment(0));
+    ASSERT_TRUE(m_pDoc->MakeSegment(0, true));
     ASSERT_TRUE(m_pDoc->CompressAndChecksum());
     // The document keeps the packed data words, before its exchange step, in the backup buffer.
     const uint16_t* backup = m_pDoc->m_PrintData[SlotPrint].m_pBackup;

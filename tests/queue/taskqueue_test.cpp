@@ -16,7 +16,7 @@
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
 #include "queue/taskqueue.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 #include "testtmp.h"
 
 namespace fs = std::filesystem;

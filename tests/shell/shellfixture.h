@@ -21,7 +21,7 @@
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "platform/clock.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
 #include "shell/marquell.h"

@@ -10,7 +10,7 @@
 #include <QUrl>
 
 #include "config/mainconfigdlg.h"
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "platform/gbk.h"
 #include "queue/printworker.h"
 #include "shell/commandids.h"

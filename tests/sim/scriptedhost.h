@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 
 class CScriptedHost {
 public:

@@ -2,7 +2,7 @@
 // reverse passes, each pinned by hand-computed word and bit positions.
 #include <gtest/gtest.h>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "sim/carriage.h"
 #include "sim/pageimage.h"
 #include "sim/segmentdecoder.h"

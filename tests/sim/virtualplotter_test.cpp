@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "platform/clock.h"
 #include "scriptedhost.h"
 #include "segmentfixture.h"

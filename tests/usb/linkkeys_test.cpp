@@ -6,8 +6,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "document/configstore.h"
-#include "document/userdefine.h"
+#include "settings/configstore.h"
+#include "settings/userdefine.h"
 
 namespace fs = std::filesystem;
 

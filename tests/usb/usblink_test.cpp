@@ -7,7 +7,7 @@
 #include "link/usbbulk.h"
 #include "link/usbcommand.h"
 #include "platform/clock.h"
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 namespace {
 

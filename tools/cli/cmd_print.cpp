@@ -16,13 +16,13 @@
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "platform/appdir.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "queue/printworker.h"
-#include "queue/workerflags.h"
-#include "sim/plotterselect.h"
+#include "link/workerflags.h"
+#include "app/plotterselect.h"
 #include "sim/virtualplotter.h"
 
 namespace {

@@ -9,7 +9,6 @@
 #include "commands.h"
 #include "consolebridge.h"
 #include "printdata/segmentpacker.h"
-#include "queue/workerflags.h"
 
 namespace {
 
@@ -48,10 +47,10 @@ bool WriteWords(const std::filesystem::path& path, const uint16_t* words, int co
 }
 
 // Builds and finishes one segment as the worker does; writes it unless dir is empty.
-bool Emit(CMarquellDoc& doc, int cursor, const std::string& name, const std::filesystem::path& dir,
+bool Emit(CMarquellDoc& doc, int cursor, bool colorBar, const std::string& name, const std::filesystem::path& dir,
           std::vector<SentSegment>& sent)
 {
-    doc.MakeSegment(cursor);
+    doc.MakeSegment(cursor, colorBar);
     if (!doc.CompressAndChecksum())
         return false;
     const CJobLayout& layout = doc.m_Layout[SlotPrint];
@@ -136,14 +135,12 @@ int RunSegments(const std::vector<std::string>& args)
     const CJobLayout& layout = doc.m_Layout[SlotPrint];
     std::vector<SentSegment> sent;
     if (!doc.IsJobDone()) {
-        gColorBarPending = true;
-        bool ok = Emit(doc, 0, "colorbar.bin", dir, sent);
-        gColorBarPending = false;
+        bool ok = Emit(doc, 0, true, "colorbar.bin", dir, sent);
         const int passes = layout.m_nPassesPerSegment;
         for (int k = 0; ok && k < layout.m_nSectionCount / passes; ++k) {
             char name[32];
             std::snprintf(name, sizeof name, "segment-%04d.bin", k);
-            ok = Emit(doc, k * passes, name, dir, sent);
+            ok = Emit(doc, k * passes, false, name, dir, sent);
         }
         if (!ok)
             return 2;

@@ -1,5 +1,5 @@
 // config.ini load and save: the key table, the read rules and the fixed write order.
-#include "document/configstore.h"
+#include "settings/configstore.h"
 
 #include <cmath>
 #include <cstdint>
@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "platform/privateprofile.h"
-#include "printdata/floatindex.h"
+#include "platform/floatindex.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 #include "sim/faultschedule.h"
 
 class CUserDefine;

@@ -1,5 +1,5 @@
 // Settings record: construction values and the formulas of the derived fields.
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 
 #include <climits>
 

@@ -1,10 +1,10 @@
 // Selection of the plotter back-end.
-#include "sim/plotterselect.h"
+#include "app/plotterselect.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 #include "link/libusbadapter.h"
 #include "sim/virtualplotter.h"
 

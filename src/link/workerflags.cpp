@@ -1,5 +1,5 @@
 // Worker flags with their start-up values.
-#include "queue/workerflags.h"
+#include "link/workerflags.h"
 
 std::atomic<bool> gExitWorker{false};
 std::atomic<bool> gProbeRequest{false};

@@ -1,5 +1,5 @@
 // The process-wide USB adapter.
-#include "link/usbadapter.h"
+#include "platform/usbadapter.h"
 
 #include <atomic>
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "document/configstore.h"
+#include "settings/configstore.h"
 #include "document/marquelldoc.h"
-#include "document/userdefine.h"
+#include "settings/userdefine.h"
 
 namespace fs = std::filesystem;
 
