@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "settings/configstore.h"
-#include "settings/userdefine.h"
 #include "fuzzsupport.h"
 #include "platform/privateprofile.h"
+#include "settings/configstore.h"
+#include "settings/userdefine.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 
 #include "document/marquelldoc.h"
 #include "fuzzsupport.h"
-#include "printdata/segmentpacker.h"
 #include "link/workerflags.h"
+#include "printdata/segmentpacker.h"
 #include "sim/carriage.h"
 #include "sim/pageimage.h"
 #include "sim/segmentdecoder.h"

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "settings/userdefine.h"
 #include "fuzzsupport.h"
 #include "printdata/segmentpacker.h"
+#include "settings/userdefine.h"
 #include "sim/carriage.h"
 #include "sim/pageimage.h"
 #include "sim/segmentdecoder.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "settings/userdefine.h"
 #include "link/libusbadapter.h"
+#include "settings/userdefine.h"
 #include "sim/virtualplotter.h"
 
 bool IsVirtualDevice(const std::string& device)

@@ -12,8 +12,8 @@
 
 #include "config/dlgcontrols.h"
 #include "config/dlgnumber.h"
-#include "settings/userdefine.h"
 #include "platform/windowbridge.h"
+#include "settings/userdefine.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The document: settings load and save, job preparation of the three slots, segment building.
 #include "document/marquelldoc.h"
 
-#include "settings/configstore.h"
 #include "platform/appdir.h"
 #include "platform/windowbridge.h"
 #include "plot/jobgeometry.h"
 #include "printdata/segmentpacker.h"
+#include "settings/configstore.h"
 
 CMarquellDoc* gpDoc = nullptr;
 

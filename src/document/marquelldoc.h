@@ -6,11 +6,11 @@
 #include <mutex>
 #include <string>
 
-#include "settings/userdefine.h"
 #include "plot/pltfiledata.h"
 #include "printdata/joblayout.h"
 #include "printdata/pltlinesects4data.h"
 #include "printdata/plts4c4printdata.h"
+#include "settings/userdefine.h"
 
 enum JobSlot { SlotPrint = 0, SlotPreview = 1, SlotPrintPreview = 2 };
 

@@ -7,9 +7,9 @@
 #include <mutex>
 #include <vector>
 
-#include "settings/userdefine.h"
-#include "platform/usbadapter.h"
 #include "link/usbtransport.h"
+#include "platform/usbadapter.h"
+#include "settings/userdefine.h"
 
 // What a failed transfer means for the link.
 enum class EUsbErrorClass {

@@ -1,11 +1,11 @@
-// The parameter commands 0x01, 0x03, 0x07, 0x05, 0x09 and 0xB4 with their acknowledgements.
+// The job parameters sent to the controller before each job, each with its acknowledgement.
 #include "link/paramdownload.h"
 
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
-#include "platform/logwriter.h"
 #include "link/workerflags.h"
+#include "platform/logwriter.h"
 
 namespace {
 
@@ -39,20 +39,21 @@ void CheckEventCotrolAndProc()
     const CJobLayout& layout = gpDoc->m_Layout[SlotPrint];
     const CUserDefine& ud = gpDoc->m_UserDefine;
 
-    if (!Download(bits.SetXMin, "gPrinterStatus.m_EventCotrol.Bits.SetXMin==1\r\n", 0x01, layout.m_nLeftDots, 0,
-                  0x02) ||
-        !Download(bits.SetXMax, "gPrinterStatus.m_EventCotrol.Bits.SetXMax==1\r\n", 0x03, layout.m_nRightDots, 0,
-                  0x04) ||
-        !Download(bits.SetYStepLen, "gPrinterStatus.m_EventCotrol.Bits.SetYStepLen==1\r\n", 0x07,
-                  layout.m_nStepTotal, 0, 0x08) ||
-        !Download(bits.SetCrcVerify, "gPrinterStatus.m_EventCotrol.Bits.SetCrcVerify==1\r\n", 0x05,
-                  ud.EdLRCrcValue, ud.CrcAddorSub, 0x06) ||
-        !Download(bits.SetMMPer1000Dpi, "gPrinterStatus.m_EventCotrol.Bits.SetMMPer1000Dpi==1\r\n", 0x09,
-                  ud.DPINumPerM, 0, 0x0A))
+    if (!Download(bits.SetXMin, "gPrinterStatus.m_EventCotrol.Bits.SetXMin==1\r\n", kCmdSetXMin, layout.m_nLeftDots,
+                  0, kRplXMinSet) ||
+        !Download(bits.SetXMax, "gPrinterStatus.m_EventCotrol.Bits.SetXMax==1\r\n", kCmdSetXMax, layout.m_nRightDots,
+                  0, kRplXMaxSet) ||
+        !Download(bits.SetYStepLen, "gPrinterStatus.m_EventCotrol.Bits.SetYStepLen==1\r\n", kCmdSetYStep,
+                  layout.m_nStepTotal, 0, kRplYStepSet) ||
+        !Download(bits.SetCrcVerify, "gPrinterStatus.m_EventCotrol.Bits.SetCrcVerify==1\r\n", kCmdSetJunction,
+                  ud.EdLRCrcValue, ud.CrcAddorSub, kRplJunctionSet) ||
+        !Download(bits.SetMMPer1000Dpi, "gPrinterStatus.m_EventCotrol.Bits.SetMMPer1000Dpi==1\r\n", kCmdSetResolution,
+                  ud.DPINumPerM, 0, kRplResolutionSet))
         return;
 
     gColorBarPending = true;
 
     if (ud.ENSPEED)
-        Download(bits.SetSpeed, "gPrinterStatus.m_EventCotrol.Bits.SetSpeed==1\r\n", 0xB4, ud.UCSPEED, 0, 0xB5);
+        Download(bits.SetSpeed, "gPrinterStatus.m_EventCotrol.Bits.SetSpeed==1\r\n", kCmdSetSpeed, ud.UCSPEED, 0,
+                 kRplSpeedSet);
 }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "link/protocol.h"
 #include "link/workerflags.h"
 
 CPrinterStatus gPrinterStatus;
@@ -27,11 +28,11 @@ void CPrinterStatus::ClearBuffers(bool send, bool recv)
 {
     if (send) {
         std::memset(m_SendBuf, 0, sizeof(m_SendBuf));
-        m_nLastCmd = 0xFF;
+        m_nLastCmd = kCmdNone;
     }
     if (recv) {
         std::memset(m_RecvBuf, 0, sizeof(m_RecvBuf));
-        m_nRecvCmd = 0xFF;
+        m_nRecvCmd = kRplNone;
     }
 }
 
@@ -56,11 +57,11 @@ void CPrinterStatus::ParseReply()
 {
     const uint8_t code = m_RecvBuf[0];
     switch (code) {
-    case 0x0D:
+    case kRplDataRequest:
         m_nReqSegment = m_RecvBuf[2] + 256 * m_RecvBuf[3];
         m_nReqKind = m_RecvBuf[4];
         break;
-    case 0x1A:
+    case kRplChecksums:
         m_dwDmaChecksum = ReadLe32(m_RecvBuf + 2);
         m_dwDramChecksum = ReadLe32(m_RecvBuf + 6);
         break;

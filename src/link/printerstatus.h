@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "link/protocol.h"
 #include "link/statustext.h"
 
 // The event-control word. It is read whole or bit by bit through Bits, e.g.
@@ -97,8 +98,8 @@ public:
     // Frames are touched by the worker thread only.
     uint8_t m_SendBuf[64];
     uint8_t m_RecvBuf[64];
-    std::atomic<uint8_t> m_nLastCmd{0xFF};
-    std::atomic<uint8_t> m_nRecvCmd{0xFF};
+    std::atomic<uint8_t> m_nLastCmd{kCmdNone};
+    std::atomic<uint8_t> m_nRecvCmd{kRplNone};
     std::atomic<uint8_t> m_nReqKind{0};
     std::atomic<int32_t> m_nReqSegment{0};
     std::atomic<uint32_t> m_dwDmaChecksum{0};
@@ -106,9 +107,5 @@ public:
     std::atomic<int32_t> m_nChecksumRetries{0};
     CEventControl m_EventCotrol;
 };
-
-// Reply kinds of a data request.
-constexpr uint8_t kReqColorBar = 0x00;
-constexpr uint8_t kReqSegment = 0xFF;
 
 extern CPrinterStatus gPrinterStatus;

@@ -6,13 +6,13 @@
 
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
-#include "platform/usbadapter.h"
 #include "link/usbcommand.h"
+#include "link/workerflags.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
+#include "platform/usbadapter.h"
 #include "platform/windowbridge.h"
-#include "link/workerflags.h"
 
 // Segments are sent in memory order, each 16-bit word low byte first.
 static_assert(std::endian::native == std::endian::little, "segment words are sent in host byte order");
@@ -87,7 +87,8 @@ bool SendJunctionCorrection(const CUserDefine& ud)
 {
     GBK_LOG(kLine, "调整了来回校验值!\r\n");
     WriteLog(kLine);
-    while (!(UsbMCUCmdWR(0x05, ud.EdLRCrcValue, ud.CrcAddorSub, 0, 0, 30) == 1 && ReplyIs(0x06))) {
+    while (!(UsbMCUCmdWR(kCmdSetJunction, ud.EdLRCrcValue, ud.CrcAddorSub, 0, 0, 30) == 1 &&
+             ReplyIs(kRplJunctionSet))) {
         if (gExitWorker)
             return false;
     }
@@ -109,7 +110,7 @@ bool Verified(CJobLayout& layout)
     const int passes = layout.m_nPassesPerSegment;
     GBK_LOG(kDone, "打印完毕第%d段数据,共%d段！\r\n");
     st.m_nChecksumRetries = 0;
-    st.m_nLastCmd = 0x13;
+    st.m_nLastCmd = kCmdTransferComplete;
     WriteLogF(kDone.c_str(), layout.m_nSectionCursor / passes + 1, layout.m_nSectionCount / passes);
     if (gColorBarPending) {
         gColorBarPending = false;
@@ -147,7 +148,7 @@ bool Mismatch(CJobLayout& layout)
     }
     WriteData(kFiller, kFillerBytes);
     SleepMs(2);
-    if (!RequestUntil(0x1B, 0x1C))
+    if (!RequestUntil(kCmdBadTransfer, kRplBadTransferAcked))
         return false;
     ClearCommandMode(CmdMode::BadTransfer);
     WriteLogF(kBad.c_str(), layout.m_nSectionCursor / layout.m_nPassesPerSegment + 1);
@@ -235,7 +236,7 @@ bool TransferSegment()
     const int passes = layout.m_nPassesPerSegment;
     WriteLogF("OutDataToUsb()--End %d Of %d--\r\n", layout.m_nSectionCursor / passes + 1,
               layout.m_nSectionCount / passes);
-    if (!RequestUntil(0x19, 0x1A))
+    if (!RequestUntil(kCmdReportChecksums, kRplChecksums))
         return false;
     ClearCommandMode(CmdMode::Checksum);
     if (gExitWorker)

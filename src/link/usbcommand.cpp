@@ -5,11 +5,11 @@
 #include <string>
 
 #include "link/printerstatus.h"
-#include "platform/usbadapter.h"
+#include "link/workerflags.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
-#include "link/workerflags.h"
+#include "platform/usbadapter.h"
 
 namespace {
 
@@ -20,6 +20,7 @@ constexpr int kRepeatFrameBytes = 10;
 constexpr int kRepeatTimeoutMs = 30;
 constexpr int kReplyBytes = 16;
 constexpr uint32_t kAnnounceCommand = 7;
+constexpr uint8_t kFrameTail[2] = {0x5A, 0xA5};
 
 // Stands in when no adapter is installed: no link, every write rejected, nothing to read.
 class CNoAdapter : public CUsbAdapter {
@@ -34,7 +35,7 @@ public:
     int Ex_ReadData(int, uint8_t* pBuf, int len, int) override
     {
         if (len > 0)
-            pBuf[0] = 0xFF;
+            pBuf[0] = kRplNone;
         return 0;
     }
 };
@@ -48,7 +49,7 @@ CUsbAdapter& Adapter()
 
 bool Uses16BitValue(uint8_t code)
 {
-    return code == 0x01 || code == 0x03 || code == 0x07 || code == 0x09;
+    return code == kCmdSetXMin || code == kCmdSetXMax || code == kCmdSetYStep || code == kCmdSetResolution;
 }
 
 }  // namespace
@@ -62,8 +63,8 @@ void BuildCommandFrame(uint8_t frame[9], uint8_t code, int a, int b, int c, int 
     frame[4] = static_cast<uint8_t>(Uses16BitValue(code) ? (a >> 8) & 0xFF : b & 0xFF);
     frame[5] = static_cast<uint8_t>(c & 0xFF);
     frame[6] = static_cast<uint8_t>(d & 0xFF);
-    frame[7] = 0x5A;
-    frame[8] = 0xA5;
+    frame[7] = kFrameTail[0];
+    frame[8] = kFrameTail[1];
 }
 
 int CommandWriteTimeout(int timeoutMs)
@@ -80,7 +81,7 @@ ReplyRead ClassifyReplyRead(int bytesRead, uint8_t firstByte)
 {
     if (bytesRead <= 0)
         return ReplyRead::ReadAgain;
-    if (firstByte != 0xFF)
+    if (firstByte != kRplNone)
         return ReplyRead::Reply;
     return bytesRead >= kReplyBytes ? ReplyRead::NoReply : ReplyRead::ReadAgain;
 }
@@ -126,7 +127,7 @@ int UsbMCUCmdR(int tries, int timeoutMs)
         outcome = ClassifyReplyRead(n, st.m_RecvBuf[0]);
     }
     if (outcome != ReplyRead::Reply) {
-        st.m_RecvBuf[0] = 0xFF;
+        st.m_RecvBuf[0] = kRplNone;
         return -4;
     }
     st.ParseReply();
@@ -148,7 +149,7 @@ bool UsbProbe()
         return st.m_bConnected;
     uint8_t status = 0;
     int result = Adapter().Ex_Vender_Read(&status);
-    st.m_bConnected = (result == 0 && status == 0x21);
+    st.m_bConnected = (result == 0 && status == kLinkReady);
     return st.m_bConnected;
 }
 
@@ -217,8 +218,8 @@ void ClearCommandMode(CmdMode mode)
             return;
         if (clearing.pauseMs > 0)
             SleepMs(clearing.pauseMs);
-        UsbMCUCmdWR(0x24);
-    } while (!ReplyIs(0x24));
-    gPrinterStatus.m_nRecvCmd = 0x45;
+        UsbMCUCmdWR(kCmdClearMode);
+    } while (!ReplyIs(kRplModeCleared));
+    gPrinterStatus.m_nRecvCmd = kRplActedOn;
     WriteLog(clearing.logLine);
 }

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+#include "link/protocol.h"
+
 // Builds a command frame: 00 00 code a b c d 5A A5, where the codes that carry a 16-bit value
-// (0x01, 0x03, 0x07, 0x09) put the high byte of a in place of b.
+// (the X minimum and maximum, the Y step and the resolution) put the high byte of a in place of b.
 void BuildCommandFrame(uint8_t frame[9], uint8_t code, int a, int b, int c, int d);
 // Write time-out of a command frame: the caller's value clamped to 10..3000 ms.
 int CommandWriteTimeout(int timeoutMs);
@@ -31,21 +33,8 @@ bool UsbProbe();
 // Waits until a probe finds the link up; false only when the program is closing.
 bool UsbConnect();
 
-// The command modes that the workstation ends with 0x24 once their reply has come.
-enum class CmdMode {
-    PrintStart,     // after 0x0C
-    DataRequest,    // after 0x0E
-    ColorBarBegin,  // after 0x12 for the colour bar
-    SegmentBegin,   // after 0x12 for a segment
-    TransferEnd,    // after 0x14
-    Stop,           // after 0x16
-    Checksum,       // after 0x1A
-    BadTransfer,    // after 0x1C
-    Pause,          // after 0x1E
-    Continue,       // after 0x20
-};
-// Repeats 0x24 (after the mode's pause) until the reply is 0x24, then sets m_nRecvCmd to 0x45 so the
-// print loop does not act on the same reply twice, and logs the mode's line. Ends early, without the
+// Repeats kCmdClearMode (after the mode's pause) until the mode is cleared, then marks the reply acted on
+// (kRplActedOn) so the print loop does not act on the same reply twice, and logs the mode's line. Ends early, without the
 // log line, when the program is closing.
 void ClearCommandMode(CmdMode mode);
 

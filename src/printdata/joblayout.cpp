@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "settings/userdefine.h"
+#include "platform/floatindex.h"
 #include "platform/windowbridge.h"
 #include "plot/pltfiledata.h"
-#include "platform/floatindex.h"
+#include "settings/userdefine.h"
 
 const char* const kHeadConfigMessage = "喷头配置有误，请检查！";
 const char* const kPrintSizeMessage = "打印数据尺寸超出范围，无法打印！";

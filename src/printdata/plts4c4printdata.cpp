@@ -11,10 +11,10 @@
 #include <new>
 #include <utility>
 
-#include "settings/userdefine.h"
 #include "platform/floatindex.h"
 #include "printdata/joblayout.h"
 #include "printdata/pltlinesects4data.h"
+#include "settings/userdefine.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <vector>
 
-#include "settings/userdefine.h"
 #include "platform/windowbridge.h"
 #include "plot/pltfiledata.h"
 #include "printdata/joblayout.h"
 #include "printdata/pltlinesects4data.h"
 #include "printdata/plts4c4printdata.h"
+#include "settings/userdefine.h"
 
 const char* const kCompressBufferMessage = "打印压缩缓冲区分配失败！";
 

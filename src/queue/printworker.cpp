@@ -9,12 +9,12 @@
 #include "link/printerstatus.h"
 #include "link/usbbulk.h"
 #include "link/usbcommand.h"
+#include "link/workerflags.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
 #include "queue/colorbardata.h"
-#include "link/workerflags.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ bool WaitForJob()
         if (gExitWorker)
             return false;
         SleepMs(50);
-        UsbMCUCmdWR(0x45);
+        UsbMCUCmdWR(kCmdPoll);
         if (!WaitForLink(true))
             return false;
     }
@@ -77,14 +77,14 @@ bool StartHandshake()
 {
     GBK_LOG(kStarted, "向下位机发送开始打印命令!\r\n");
     const int pairCode = gpDoc->m_UserDefine.m_nHeadPairCode;
-    UsbMCUCmdWR(0x0B, 0, pairCode, 0, 0, 1000);
+    UsbMCUCmdWR(kCmdStartPrint, 0, pairCode, 0, 0, 1000);
     SleepMs(2);
-    while (!ReplyIs(0x0C)) {
+    while (!ReplyIs(kRplPrintStarted)) {
         if (gExitWorker)
             return false;
         SleepMs(10);
         WriteLog("Inf: WaitPrint\r\n");
-        UsbMCUCmdWR(0x0B, 0, pairCode, 0, 0, 2000);
+        UsbMCUCmdWR(kCmdStartPrint, 0, pairCode, 0, 0, 2000);
     }
     WriteLog(kStarted);
     ClearCommandMode(CmdMode::PrintStart);
@@ -108,7 +108,7 @@ void RewindForColorBar(CJobLayout& layout)
     }
 }
 
-// Step 3 of an iteration: the controller asked for data (reply 0x0D).
+// Step 3 of an iteration: the controller asked for data.
 void ServeDataRequest(LoopState& s)
 {
     GBK_LOG(kWantsColorBar, "下位机请求色条数据-- %d --\r\n");
@@ -129,7 +129,7 @@ void ServeDataRequest(LoopState& s)
     else if (kind == kReqSegment)
         WriteLogF(kWantsSegment.c_str(), requested);
 
-    if (!RepeatUntil(0x0E, 0x0E, 0))
+    if (!RepeatUntil(kCmdAckDataRequest, kRplDataRequestAcked, 0))
         return;
     ClearCommandMode(CmdMode::DataRequest);
 
@@ -146,7 +146,7 @@ void ServeDataRequest(LoopState& s)
         WriteLog(kColorBar);
         s.nReqSeg = 0;
         s.bReqValid = false;
-        if (!RepeatUntil(0x11, 0x12, 2))
+        if (!RepeatUntil(kCmdTransferBegin, kRplTransferBegun, 2))
             return;
         ClearCommandMode(CmdMode::ColorBarBegin);
         WriteLog(kBegin);
@@ -156,7 +156,7 @@ void ServeDataRequest(LoopState& s)
     if (s.bReqValid && kind == kReqSegment && s.nReqSeg == requested) {
         s.bReqValid = false;
         WriteLog(kSegment);
-        if (!RepeatUntil(0x11, 0x12, 2))
+        if (!RepeatUntil(kCmdTransferBegin, kRplTransferBegun, 2))
             return;
         ClearCommandMode(CmdMode::SegmentBegin);
         WriteLog(kBegin);
@@ -186,35 +186,35 @@ void PrintLoopIteration(LoopState& s)
         s.bStarted = true;
     }
 
-    UsbMCUCmdWR(0x45);
+    UsbMCUCmdWR(kCmdPoll);
     SleepMs(100);
     st.m_bSendData = false;
 
-    if (ReplyIs(0x0D))
+    if (ReplyIs(kRplDataRequest))
         ServeDataRequest(s);
     if (gExitWorker)
         return;
-    if (st.m_nLastCmd == 0x13)
+    if (st.m_nLastCmd == kCmdTransferComplete)
         st.m_bSendData = ProcDataSendEnd();
-    if (ReplyIs(0x1D)) {
+    if (ReplyIs(kRplPauseRequest)) {
         WriteLog(kPauseReq);
         s.bLoop = ProcMCUPause();
     }
-    if (ReplyIs(0x1F)) {
+    if (ReplyIs(kRplContinueRequest)) {
         WriteLog(kContinueReq);
         s.bLoop = ProcMCUContinue();
     }
     bool stopAcknowledged = false;
-    if (ReplyIs(0x15)) {
-        UsbMCUCmdWR(0x16);
+    if (ReplyIs(kRplStopRequest)) {
+        UsbMCUCmdWR(kCmdAckStop);
         stopAcknowledged = true;
         gEndOfJob = true;
         gStopRequest = true;
         WriteLog(kStopReq);
     }
-    // The controller is in the stop mode once it has the 0x16, whether or not its reply was read: a lost
+    // The controller is in the stop mode once it has the acknowledgement, whether or not its reply was read: a lost
     // reply must not leave the mode in force for the print end and the next job.
-    if (ReplyIs(0x16) || stopAcknowledged)
+    if (ReplyIs(kRplStopAcked) || stopAcknowledged)
         ClearCommandMode(CmdMode::Stop);
     if (gEndOfJob && !gExitWorker) {
         WriteLog(kLeave);
@@ -233,7 +233,7 @@ void SetJobFinishedSink(CJobFinishedSink* pSink)
 
 void WirePoll(CMarquellDoc& doc)
 {
-    doc.m_fnPoll = [] { UsbMCUCmdWR(0x45, 0, 0, 0, 0, 30); };
+    doc.m_fnPoll = [] { UsbMCUCmdWR(kCmdPoll, 0, 0, 0, 0, 30); };
 }
 
 void MakeColorBarData()
@@ -281,7 +281,7 @@ bool ProcDataSendEnd()
     GBK_LOG(kStopped, "处理下位机停止打印命令!\r\n");
     GBK_LOG(kDone, "处理完毕下发数据\r\n");
     CJobLayout& layout = PrintLayout();
-    if (ReplyIs(0x16)) {
+    if (ReplyIs(kRplStopAcked)) {
         WriteLog(kStopped);
         gEndOfJob = true;
         layout.m_nSectionCursor = layout.m_nSectionCount.load();
@@ -291,8 +291,8 @@ bool ProcDataSendEnd()
         if (gExitWorker)
             return false;
         SleepMs(20);
-        UsbMCUCmdWR(0x13, 0, 0, 0, 0, 300);
-    } while (!ReplyIs(0x14));
+        UsbMCUCmdWR(kCmdTransferComplete, 0, 0, 0, 0, 300);
+    } while (!ReplyIs(kRplTransferCompleted));
     ClearCommandMode(CmdMode::TransferEnd);
     if (layout.m_nSectionCursor < layout.m_nSectionCount)
         WriteLog(kDone);
@@ -304,8 +304,8 @@ bool ProcMCUPause()
     GBK_LOG(kLine, "处理完毕下位机暂停请求!\r\n");
     CPrinterStatus& st = gPrinterStatus;
     do {
-        UsbMCUCmdWR(0x1E);
-        if (ReplyIs(0x1E)) {
+        UsbMCUCmdWR(kCmdAckPause);
+        if (ReplyIs(kRplPauseAcked)) {
             st.m_bPaused = true;
             SleepMs(2);
             break;
@@ -313,7 +313,7 @@ bool ProcMCUPause()
         if (gExitWorker)
             return false;
     } while (!st.m_bPaused);
-    if (ReplyIs(0x1E))
+    if (ReplyIs(kRplPauseAcked))
         ClearCommandMode(CmdMode::Pause);
     WriteLog(kLine);
     return true;
@@ -324,15 +324,15 @@ bool ProcMCUContinue()
     GBK_LOG(kLine, "处理完毕打印继续\r\n");
     CPrinterStatus& st = gPrinterStatus;
     while (st.m_bPaused) {
-        UsbMCUCmdWR(0x20);
-        if (ReplyIs(0x20)) {
+        UsbMCUCmdWR(kCmdAckContinue);
+        if (ReplyIs(kRplContinueAcked)) {
             st.m_bPaused = false;
             break;
         }
         if (gExitWorker)
             return false;
     }
-    if (ReplyIs(0x20))
+    if (ReplyIs(kRplContinueAcked))
         ClearCommandMode(CmdMode::Continue);
     WriteLog(kLine);
     return true;
@@ -362,8 +362,8 @@ bool SendPrintEnd()
     bridge.RepaintPreview();
     bridge.RedrawStatusBar();
     for (int i = 0; i < 3; ++i) {
-        UsbMCUCmdWR(0x17);
-        if (ReplyIs(0x18)) {
+        UsbMCUCmdWR(kCmdPrintEnd);
+        if (ReplyIs(kRplPrintEnded)) {
             st.m_EventCotrol.Bits.PrintEnd = 0;
             break;
         }
@@ -371,7 +371,7 @@ bool SendPrintEnd()
     WriteLog(kLine);
     gStatusText.SetText(2, "0%");
     gStatusText.SetText(4, "Finished");
-    st.m_nLastCmd = 0x45;
+    st.m_nLastCmd = kCmdPoll;
     st.m_bSendData = false;
     st.m_bPrintTask = false;
     // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
@@ -416,14 +416,14 @@ int PrintThreadProc()
             continue;
         SleepMs(100);
         for (int i = 0; i < 3; ++i) {
-            UsbMCUCmdWR(0x21);
+            UsbMCUCmdWR(kCmdCycleStart);
             SleepMs(100);
         }
         if (!WaitForJob())
             continue;
-        UsbMCUCmdWR(0x45);
+        UsbMCUCmdWR(kCmdPoll);
         for (int i = 0; i < 3; ++i)
-            UsbMCUCmdWR(0xAC);
+            UsbMCUCmdWR(kCmdJobAnnounce);
         SleepMs(50);
 
         st.m_EventCotrol.SetParameters();

@@ -38,7 +38,7 @@ void MakeColorBarData();
 // Its packed data words (empty before the print buffers of a job exist).
 const std::vector<uint16_t>& ColorBarWords();
 
-// The document's poll between passes: command 0x45 with a 30 ms reply time-out.
+// The document's poll between passes, with a 30 ms reply time-out.
 void WirePoll(CMarquellDoc& doc);
 
 // Wires gpDoc's poll and starts PrintThreadProc on its own thread; false when it already runs.

@@ -10,10 +10,10 @@
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
+#include "link/workerflags.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
-#include "link/workerflags.h"
 
 namespace fs = std::filesystem;
 

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "settings/userdefine.h"
-#include "platform/privateprofile.h"
 #include "platform/floatindex.h"
+#include "platform/privateprofile.h"
+#include "settings/userdefine.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
-#include "platform/windowbridge.h"
 #include "link/workerflags.h"
+#include "platform/windowbridge.h"
 #include "shell/commandids.h"
 #include "shell/fileview.h"
 #include "shell/previewpane.h"

@@ -5,17 +5,17 @@
 
 #include <QApplication>
 
+#include "app/plotterselect.h"
 #include "document/marquelldoc.h"
-#include "platform/usbadapter.h"
 #include "platform/appdir.h"
 #include "platform/logwriter.h"
+#include "platform/usbadapter.h"
 #include "queue/printworker.h"
 #include "shell/aboutdlg.h"
 #include "shell/commandids.h"
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
 #include "shell/qtwindowbridge.h"
-#include "app/plotterselect.h"
 #include "sim/virtualplotter.h"
 
 namespace fs = std::filesystem;

@@ -2,8 +2,8 @@
 // keys, printing, and the fault schedule.
 #include "sim/virtualplotter.h"
 
-#include "settings/userdefine.h"
 #include "platform/clock.h"
+#include "settings/userdefine.h"
 
 #include <algorithm>
 #include <cstdio>

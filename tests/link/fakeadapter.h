@@ -16,11 +16,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/usbadapter.h"
+#include "link/workerflags.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
-#include "link/workerflags.h"
+#include "platform/usbadapter.h"
 
 using Reply = std::array<uint8_t, 16>;
 

@@ -11,9 +11,9 @@
 
 #include "link/fakeadapter.h"
 #include "link/printerstatus.h"
+#include "link/workerflags.h"
 #include "platform/clock.h"
 #include "platform/windowbridge.h"
-#include "link/workerflags.h"
 
 // Records what the worker asks of the window side and answers questions from a script (No when empty).
 class CRecordingBridge : public CWindowBridge {

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "document/marquelldoc.h"
-#include "preview/mapview.h"
 #include "link/workerflags.h"
+#include "preview/mapview.h"
 
 namespace {
 

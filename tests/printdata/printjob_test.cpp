@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "document/marquelldoc.h"
+#include "link/workerflags.h"
 #include "platform/clock.h"
 #include "printdata/segmentpacker.h"
 #include "printtestsupport.h"
-#include "link/workerflags.h"
 #include "segmentdecoder.h"
 
 namespace {

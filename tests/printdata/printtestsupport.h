@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "settings/userdefine.h"
-#include "plot/pltfiledata.h"
 #include "platform/windowbridge.h"
+#include "plot/pltfiledata.h"
+#include "settings/userdefine.h"
 
 inline bool operator==(const PltLine& a, const PltLine& b)
 {

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "settings/userdefine.h"
 #include "printdata/joblayout.h"
 #include "printdata/plts4c4printdata.h"
+#include "settings/userdefine.h"
 
 // Expands a run-length stream (header words kept) back to plain words.
 inline std::vector<uint16_t> DecodeRuns(const uint16_t* in, size_t count)

@@ -11,12 +11,12 @@
 
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
+#include "link/workerflags.h"
 #include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
 #include "queue/taskqueue.h"
-#include "link/workerflags.h"
 #include "testtmp.h"
 
 namespace fs = std::filesystem;

@@ -10,8 +10,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "settings/configstore.h"
 #include "document/marquelldoc.h"
+#include "settings/configstore.h"
 #include "settings/userdefine.h"
 
 namespace fs = std::filesystem;

@@ -20,8 +20,8 @@
 
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
-#include "platform/clock.h"
 #include "link/workerflags.h"
+#include "platform/clock.h"
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
 #include "shell/marquell.h"

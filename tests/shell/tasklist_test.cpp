@@ -10,15 +10,15 @@
 #include <QUrl>
 
 #include "config/mainconfigdlg.h"
-#include "platform/usbadapter.h"
 #include "platform/gbk.h"
+#include "platform/usbadapter.h"
+#include "preview/mapview.h"
 #include "queue/printworker.h"
 #include "shell/commandids.h"
-#include "preview/mapview.h"
 #include "shell/previewpane.h"
 #include "shell/statusbar.h"
-#include "sim/virtualplotter.h"
 #include "shellfixture.h"
+#include "sim/virtualplotter.h"
 
 namespace {
 

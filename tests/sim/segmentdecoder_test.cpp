@@ -2,11 +2,11 @@
 // reverse passes, each pinned by hand-computed word and bit positions.
 #include <gtest/gtest.h>
 
+#include "segmentfixture.h"
 #include "settings/userdefine.h"
 #include "sim/carriage.h"
 #include "sim/pageimage.h"
 #include "sim/segmentdecoder.h"
-#include "segmentfixture.h"
 
 namespace {
 

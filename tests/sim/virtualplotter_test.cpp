@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "settings/userdefine.h"
 #include "platform/clock.h"
 #include "scriptedhost.h"
 #include "segmentfixture.h"
+#include "settings/userdefine.h"
 #include "sim/receivebuffer.h"
 #include "sim/virtualplotter.h"
 #include "testtmp.h"

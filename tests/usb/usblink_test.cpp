@@ -6,8 +6,8 @@
 #include "link/printerstatus.h"
 #include "link/usbbulk.h"
 #include "link/usbcommand.h"
-#include "platform/clock.h"
 #include "link/workerflags.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "app/plotterselect.h"
 #include "cliargs.h"
 #include "clijob.h"
 #include "commands.h"
@@ -16,13 +17,12 @@
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
-#include "platform/usbadapter.h"
+#include "link/workerflags.h"
 #include "platform/appdir.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
+#include "platform/usbadapter.h"
 #include "queue/printworker.h"
-#include "link/workerflags.h"
-#include "app/plotterselect.h"
 #include "sim/virtualplotter.h"
 
 namespace {
