@@ -33,7 +33,7 @@ int64_t ProcessCpuNs()
 
 class CJobEnd : public CJobFinishedSink {
 public:
-    void JobFinished() override
+    void JobFinished(EJobOutcome) override
     {
         std::lock_guard<std::mutex> lock(m_Lock);
         m_bDone = true;

@@ -13,7 +13,6 @@ CMarquellDoc::CMarquellDoc(const std::string& appDir)
 {
     m_strAppDir = appDir.empty() ? GetProgramDir() : appDir;
     m_strConfigPath = m_strAppDir + "/config.ini";
-    m_nViewMode = 0;
     LoadConfig();
 }
 

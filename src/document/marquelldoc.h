@@ -14,6 +14,15 @@
 
 enum JobSlot { SlotPrint = 0, SlotPreview = 1, SlotPrintPreview = 2 };
 
+// What the preview pane shows (m_nViewMode).
+enum EViewMode {
+    ViewNone = 0,
+    ViewPreview = 1,        // the drawing of a slot
+    ViewScaled = 2,         // the print slot's sections to scale
+    ViewFiringData = 4,     // the print slot's firing data
+    ViewOutputPreview = 5,  // the print-preview slot in print layout
+};
+
 class CMarquellDoc {
 public:
     // appDir: the program's directory (config.ini lies there); empty means the executable's directory.
@@ -59,7 +68,7 @@ public:
     CPltFileData* m_pCurPlt = &m_PltData[SlotPrint];
 
     uint8_t m_bFoldJob = 0;
-    int m_nViewMode = 0;
+    int m_nViewMode = ViewNone;
     std::mutex m_PrintDataLock;
 
     // The poll between passes (command 0x45 with a 30 ms reply time-out); set by the plotter link.

@@ -41,7 +41,7 @@ void CPrinterStatus::ClearBuffers(bool send, bool recv)
 void CPrinterStatus::RequestPrint()
 {
     gEndOfJob = false;
-    gJobPrinted = false;
+    gJobOutcome = EJobOutcome::None;
     m_EventCotrol.RequestParameters();
     m_bPrintTask = true;
 }

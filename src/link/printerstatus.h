@@ -83,7 +83,7 @@ public:
     // Zeroes the send buffer (m_nLastCmd = 0xFF) and/or the receive buffer (m_nRecvCmd = 0xFF).
     void ClearBuffers(bool send, bool recv);
     // Window thread, job start: raise the task and the six parameter bits (every other bit cleared), after
-    // clearing the end of the last job (gEndOfJob, gJobPrinted). The job's preparation has put its section
+    // clearing the end of the last job (gEndOfJob, gJobOutcome). The job's preparation has put its section
     // cursor at 0.
     void RequestPrint();
     bool HasPrintTask() const { return m_bPrintTask.load(); }

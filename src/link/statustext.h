@@ -4,6 +4,15 @@
 #include <mutex>
 #include <string>
 
+// The status bar panes whose texts the link, the worker and the task list write.
+enum EStatusPane {
+    PanePercent = 2,  // progress of the job
+    PaneLink = 3,     // "Online" or "Offline"
+    PaneTask = 4,     // "Waiting", "Plotting", "Finished"
+    PaneFile = 5,     // the job's file
+    PaneMachine = 6,  // "Stopped", "Plot", "结束"
+};
+
 // Five texts addressed by the number of the status bar pane that shows them (2 to 6). Every write and
 // every read copies a whole text under one short lock, so no reader sees a text half written.
 class CStatusText {

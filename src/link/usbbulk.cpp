@@ -99,7 +99,7 @@ bool SendJunctionCorrection(const CUserDefine& ud)
 void ShowProgress(const CJobLayout& layout)
 {
     int percent = ProgressPercent(layout.m_nSectionCursor, layout.m_nPassesPerSegment, layout.m_nSectionCount);
-    gStatusText.SetText(2, std::to_string(percent) + "%");
+    gStatusText.SetText(PanePercent, std::to_string(percent) + "%");
     GetWindowBridge().RedrawStatusBar();
     GetWindowBridge().RefreshProgress();
 }
@@ -119,7 +119,7 @@ bool Verified(CJobLayout& layout)
         // the end by an abort or a No does not.
         const int before = layout.m_nSectionCursor.fetch_add(passes);
         if (before < layout.m_nSectionCount && before + passes >= layout.m_nSectionCount)
-            gJobPrinted = true;
+            RecordJobOutcome(EJobOutcome::PrintedWhole);
     }
     SleepMs(10);
     if (layout.m_nSectionCursor >= layout.m_nSectionCount)
@@ -138,6 +138,7 @@ bool Mismatch(CJobLayout& layout)
         int answer = GetWindowBridge().MessageBox("通信不可靠，请检查USB线路! 需要继续重试，请选择YES",
                                                   kDefaultCaption, MB_YESNO, MB_ICONNONE);
         if (answer != IDYES) {
+            RecordJobOutcome(EJobOutcome::RefusedAtChecksum);
             layout.m_nSectionCursor = layout.m_nSectionCount.load();
             gEndOfJob = true;
             WriteLog(kGiveUp);
@@ -224,7 +225,7 @@ bool TransferSegment()
     GBK_LOG(kSums, "PC自己计算的校验和:%08X,收到的DMA校验和:%08X, DRAM校验和:%08X！！\r\n");
     WriteLog(kToLogic);
     st.m_bSendData = true;
-    gStatusText.SetText(4, "Plotting");
+    gStatusText.SetText(PaneTask, "Plotting");
     WriteLog(kRun);
 
     const CPltS4C4PrintData& data = doc.m_PrintData[SlotPrint];

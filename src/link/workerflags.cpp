@@ -7,7 +7,7 @@ std::atomic<bool> gEndOfJob{false};
 std::atomic<bool> gStopRequest{false};
 std::atomic<bool> gJobActive{false};
 std::atomic<bool> gColorBarPending{true};
-std::atomic<bool> gJobPrinted{false};
+std::atomic<EJobOutcome> gJobOutcome{EJobOutcome::None};
 
 void ResetWorkerFlags()
 {
@@ -17,5 +17,11 @@ void ResetWorkerFlags()
     gStopRequest = false;
     gJobActive = false;
     gColorBarPending = true;
-    gJobPrinted = false;
+    gJobOutcome = EJobOutcome::None;
+}
+
+void RecordJobOutcome(EJobOutcome outcome)
+{
+    EJobOutcome none = EJobOutcome::None;
+    gJobOutcome.compare_exchange_strong(none, outcome);
 }

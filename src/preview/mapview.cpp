@@ -175,9 +175,9 @@ void CMapView::UpdateBars()
 CPreviewModel* CMapView::ModelOfMode()
 {
     switch (m_Doc.m_nViewMode) {
-    case ModePreview:
+    case ViewPreview:
         return &m_Models[0];
-    case ModeOutputPreview:
+    case ViewOutputPreview:
         return &m_Models[1];
     default:
         return nullptr;
@@ -188,14 +188,14 @@ bool CMapView::PrepareLayout(const QSize& client)
 {
     const int mode = m_Doc.m_nViewMode;
     if (CPreviewModel* model = ModelOfMode()) {
-        model->Sync(m_Doc.m_PltData[mode == ModePreview ? SlotPreview : SlotPrintPreview]);
+        model->Sync(m_Doc.m_PltData[mode == ViewPreview ? SlotPreview : SlotPrintPreview]);
         const CPltFileData& turned = model->Turned();
         if (!CPreviewFit::Compute(turned.m_fMaxX, turned.m_fMaxY, client.width(), client.height(), m_nZoom, m_Fit))
             return false;
         SetScrollSizes(m_Fit.m_nScrollX, m_Fit.m_nScrollY);
         return true;
     }
-    if (mode == ModeFiringData) {
+    if (mode == ViewFiringData) {
         QSize extent;
         if (!CFiringDataPainter::Extent(m_Doc, extent))
             return false;
@@ -209,7 +209,7 @@ void CMapView::Draw(QPainter& p, const QRect& exposed)
 {
     if (ModelOfMode())
         DrawModel(p, exposed);
-    else if (m_Doc.m_nViewMode == ModeFiringData)
+    else if (m_Doc.m_nViewMode == ViewFiringData)
         DrawFiringData(p);
 }
 
@@ -250,7 +250,7 @@ void CMapView::DrawFiringData(QPainter& p)
 
 void CMapView::OnDraw(QPainter& p, const QSize& client, const QRect& exposed)
 {
-    CWaitCursor wait(m_Doc.m_nViewMode != ModeNone);
+    CWaitCursor wait(m_Doc.m_nViewMode != ViewNone);
     const bool draw = PrepareLayout(client);
     p.fillRect(exposed, Qt::white);
     if (draw)
@@ -259,7 +259,7 @@ void CMapView::OnDraw(QPainter& p, const QSize& client, const QRect& exposed)
 
 void CMapView::paintEvent(QPaintEvent* event)
 {
-    CWaitCursor wait(m_Doc.m_nViewMode != ModeNone);
+    CWaitCursor wait(m_Doc.m_nViewMode != ViewNone);
     // The scroll sizes come first: they may move the scroll position this drawing starts from.
     const bool draw = PrepareLayout(viewport()->size());
     QPainter p(viewport());

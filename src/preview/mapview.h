@@ -24,9 +24,6 @@ public:
     static constexpr int kZoom100 = 32778;
     static constexpr int kZoom50 = 32781;
 
-    // What m_nViewMode of the document selects.
-    enum ViewMode { ModeNone = 0, ModePreview = 1, ModeScaled = 2, ModeFiringData = 4, ModeOutputPreview = 5 };
-
     explicit CMapView(CMarquellDoc& doc, QWidget* parent = nullptr);
     ~CMapView() override;
     CMapView(const CMapView&) = delete;

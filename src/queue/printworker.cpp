@@ -165,7 +165,7 @@ void ServeDataRequest(LoopState& s)
 
     if (s.bStartData) {
         s.bStartData = false;
-        s.bLoop = ProcDataSendStart();
+        ProcDataSendStart();
     }
     if (st.m_bSendData)
         s.bLoop = OutDataToUsb();
@@ -194,20 +194,23 @@ void PrintLoopIteration(LoopState& s)
         ServeDataRequest(s);
     if (gExitWorker)
         return;
-    if (st.m_nLastCmd == kCmdTransferComplete)
-        st.m_bSendData = ProcDataSendEnd();
+    if (st.m_nLastCmd == kCmdTransferComplete) {
+        ProcDataSendEnd();
+        st.m_bSendData = false;
+    }
     if (ReplyIs(kRplPauseRequest)) {
         WriteLog(kPauseReq);
-        s.bLoop = ProcMCUPause();
+        ProcMCUPause();
     }
     if (ReplyIs(kRplContinueRequest)) {
         WriteLog(kContinueReq);
-        s.bLoop = ProcMCUContinue();
+        ProcMCUContinue();
     }
     bool stopAcknowledged = false;
     if (ReplyIs(kRplStopRequest)) {
         UsbMCUCmdWR(kCmdAckStop);
         stopAcknowledged = true;
+        RecordJobOutcome(EJobOutcome::StoppedAtPlotter);
         gEndOfJob = true;
         gStopRequest = true;
         WriteLog(kStopReq);
@@ -219,7 +222,8 @@ void PrintLoopIteration(LoopState& s)
     if (gEndOfJob && !gExitWorker) {
         WriteLog(kLeave);
         WriteLog(kHalt);
-        s.bLoop = ProcFilePrintEnd();
+        ProcFilePrintEnd();
+        s.bLoop = false;
         gJobActive = false;
     }
 }
@@ -268,38 +272,37 @@ bool PrepareNextSegment()
     return true;
 }
 
-bool ProcDataSendStart()
+void ProcDataSendStart()
 {
     GBK_LOG(kLine, "处理数据下发开始\r\n");
     gPrinterStatus.m_bSendData = true;
     WriteLog(kLine);
-    return true;
 }
 
-bool ProcDataSendEnd()
+void ProcDataSendEnd()
 {
     GBK_LOG(kStopped, "处理下位机停止打印命令!\r\n");
     GBK_LOG(kDone, "处理完毕下发数据\r\n");
     CJobLayout& layout = PrintLayout();
     if (ReplyIs(kRplStopAcked)) {
         WriteLog(kStopped);
+        RecordJobOutcome(EJobOutcome::StoppedAtPlotter);
         gEndOfJob = true;
         layout.m_nSectionCursor = layout.m_nSectionCount.load();
-        return false;
+        return;
     }
     do {
         if (gExitWorker)
-            return false;
+            return;
         SleepMs(20);
         UsbMCUCmdWR(kCmdTransferComplete, 0, 0, 0, 0, 300);
     } while (!ReplyIs(kRplTransferCompleted));
     ClearCommandMode(CmdMode::TransferEnd);
     if (layout.m_nSectionCursor < layout.m_nSectionCount)
         WriteLog(kDone);
-    return false;
 }
 
-bool ProcMCUPause()
+void ProcMCUPause()
 {
     GBK_LOG(kLine, "处理完毕下位机暂停请求!\r\n");
     CPrinterStatus& st = gPrinterStatus;
@@ -311,15 +314,14 @@ bool ProcMCUPause()
             break;
         }
         if (gExitWorker)
-            return false;
+            return;
     } while (!st.m_bPaused);
     if (ReplyIs(kRplPauseAcked))
         ClearCommandMode(CmdMode::Pause);
     WriteLog(kLine);
-    return true;
 }
 
-bool ProcMCUContinue()
+void ProcMCUContinue()
 {
     GBK_LOG(kLine, "处理完毕打印继续\r\n");
     CPrinterStatus& st = gPrinterStatus;
@@ -330,15 +332,14 @@ bool ProcMCUContinue()
             break;
         }
         if (gExitWorker)
-            return false;
+            return;
     }
     if (ReplyIs(kRplContinueAcked))
         ClearCommandMode(CmdMode::Continue);
     WriteLog(kLine);
-    return true;
 }
 
-bool ProcFilePrintEnd()
+void ProcFilePrintEnd()
 {
     GBK_LOG(kLine, "处理完毕文件打印完毕\r\n");
     CPrinterStatus& st = gPrinterStatus;
@@ -351,10 +352,9 @@ bool ProcFilePrintEnd()
         st.m_bPrinting = false;
     st.m_bPaused = false;
     WriteLog(kLine);
-    return false;
 }
 
-bool SendPrintEnd()
+void SendPrintEnd()
 {
     GBK_LOG(kLine, "向下位机发送打印结束命令!\r\n");
     CPrinterStatus& st = gPrinterStatus;
@@ -369,17 +369,16 @@ bool SendPrintEnd()
         }
     }
     WriteLog(kLine);
-    gStatusText.SetText(2, "0%");
-    gStatusText.SetText(4, "Finished");
+    gStatusText.SetText(PanePercent, "0%");
+    gStatusText.SetText(PaneTask, "Finished");
     st.m_nLastCmd = kCmdPoll;
     st.m_bSendData = false;
     st.m_bPrintTask = false;
     // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
     // clear finds the row already finished and may raise the next print task without it being lost.
     if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
-        pSink->JobFinished();
+        pSink->JobFinished(gJobOutcome.load());
     st.m_bPrinting = false;
-    return false;
 }
 
 void CheckPrintTaskAndProc()
@@ -391,9 +390,9 @@ void CheckPrintTaskAndProc()
         gProbeRequest = false;
     }
     SetSegmentProducer(PrepareNextSegment);
-    gStatusText.SetText(6, "Plot");
+    gStatusText.SetText(PaneMachine, "Plot");
     if (gpDoc->HasNothingToPrint())
-        gJobPrinted = true;
+        RecordJobOutcome(EJobOutcome::PrintedWhole);
     WriteLog(kColorBar);
     MakeColorBarData();
 

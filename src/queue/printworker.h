@@ -5,13 +5,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/workerflags.h"
+
 class CMarquellDoc;
 
-// Receives the end of each job on the worker thread (the task list counts copies down or retires it).
+// Receives the end of each job on the worker thread, with how it ended (the task list counts copies down,
+// retires the job or holds it).
 class CJobFinishedSink {
 public:
     virtual ~CJobFinishedSink() = default;
-    virtual void JobFinished() = 0;
+    virtual void JobFinished(EJobOutcome outcome) = 0;
 };
 // nullptr: nobody is told.
 void SetJobFinishedSink(CJobFinishedSink* pSink);
@@ -21,12 +24,13 @@ int PrintThreadProc();
 // The print loop of one job.
 void CheckPrintTaskAndProc();
 
-bool ProcDataSendStart();
-bool ProcDataSendEnd();
-bool ProcMCUPause();
-bool ProcMCUContinue();
-bool ProcFilePrintEnd();
-bool SendPrintEnd();
+// The handlers of the print loop; the loop ends after ProcFilePrintEnd.
+void ProcDataSendStart();
+void ProcDataSendEnd();
+void ProcMCUPause();
+void ProcMCUContinue();
+void ProcFilePrintEnd();
+void SendPrintEnd();
 // The segment producer the worker installs in the link: builds the segment at the section cursor after a
 // 20 ms pause; false (PrintEnd set) when the job is done.
 bool PrepareNextSegment();

@@ -50,6 +50,17 @@ bool Taken(const fs::path& p)
 
 }  // namespace
 
+const char* StatusText(ETaskStatus status)
+{
+    switch (status) {
+    case ETaskStatus::NotPlot: return "Not plot";
+    case ETaskStatus::New: return "Waitting";
+    case ETaskStatus::Waiting: return "Waiting";
+    case ETaskStatus::Plotting: return "Plotting";
+    }
+    return "";
+}
+
 CTaskQueue::CTaskQueue(CMarquellDoc& doc) : m_Doc(doc) {}
 
 std::vector<CTaskRow> CTaskQueue::Rows() const
@@ -58,11 +69,27 @@ std::vector<CTaskRow> CTaskQueue::Rows() const
     return m_Rows;
 }
 
-std::string CTaskQueue::StatusOf(const std::string& path) const
+std::optional<ETaskStatus> CTaskQueue::StatusOf(const std::string& path) const
 {
     std::lock_guard<std::mutex> lock(m_Lock);
     int i = FindRow(path);
-    return i < 0 ? std::string() : m_Rows[i].m_strStatus;
+    return i < 0 ? std::nullopt : std::optional(m_Rows[i].m_eStatus);
+}
+
+template <class Change>
+bool CTaskQueue::ChangeRow(const std::string& path, Change change)
+{
+    bool changed;
+    {
+        std::lock_guard<std::mutex> lock(m_Lock);
+        int i = FindRow(path);
+        if (i < 0)
+            return false;
+        changed = change(m_Rows[i]);
+    }
+    if (changed)
+        Notify();
+    return true;
 }
 
 int CTaskQueue::FindRow(const std::string& path) const
@@ -123,7 +150,7 @@ void CTaskQueue::RefreshList(const std::string& selectedPath)
 void CTaskQueue::ScanFolder()
 {
     const std::string folder = TaskFolder();
-    const char* status = m_Doc.m_UserDefine.PRINTAUTO ? kStatusNew : kStatusNotPlot;
+    const ETaskStatus status = m_Doc.m_UserDefine.PRINTAUTO ? ETaskStatus::New : ETaskStatus::NotPlot;
     bool added = false;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
@@ -150,7 +177,7 @@ void CTaskQueue::ScanFolder()
                 if (FindRow(path) >= 0)
                     continue;
                 CTaskRow row;
-                row.m_strStatus = status;
+                row.m_eStatus = status;
                 row.m_strPath = std::move(path);
                 m_Rows.push_back(std::move(row));
                 added = true;
@@ -172,13 +199,13 @@ bool CTaskQueue::StartNextJob(const std::string& selectedPath)
             if (gPrinterStatus.m_bPrinting)
                 return false;
             for (CTaskRow& row : m_Rows) {
-                if (row.m_strStatus == kStatusPlotting) {
+                if (row.m_eStatus == ETaskStatus::Plotting) {
                     gPrinterStatus.m_bPrinting = true;
                     return false;
                 }
-                if (row.m_strStatus == kStatusNotPlot)
+                if (row.m_eStatus == ETaskStatus::NotPlot)
                     continue;
-                row.m_strStatus = kStatusPlotting;
+                row.m_eStatus = ETaskStatus::Plotting;
                 row.m_strDetails.clear();
                 gPrinterStatus.m_bPrinting = true;
                 path = row.m_strPath;
@@ -199,7 +226,7 @@ bool CTaskQueue::StartJob(const std::string& path, const std::string& selectedPa
         std::lock_guard<std::mutex> lock(m_Lock);
         m_Doc.m_strSlotPath[SlotPrint] = path;
     }
-    gStatusText.SetText(5, path);
+    gStatusText.SetText(PaneFile, path);
     if (!m_Doc.PrepareJob(SlotPrint)) {
         JobNotStarted(path, Taken(path) ? "the file cannot be read" : "the file was not found");
         return false;
@@ -209,7 +236,7 @@ bool CTaskQueue::StartJob(const std::string& path, const std::string& selectedPa
         return false;
     }
     gPrinterStatus.RequestPrint();
-    m_Doc.m_nViewMode = 1;
+    m_Doc.m_nViewMode = ViewPreview;
     if (!selectedPath.empty())
         OutputPreview(selectedPath);
     Repaint();
@@ -227,7 +254,7 @@ void CTaskQueue::JobNotStarted(const std::string& path, const std::string& reaso
         m_Doc.m_strSlotPath[SlotPrint].clear();
         int i = FindRow(path);
         if (i >= 0)
-            m_Rows[i].m_strStatus = kStatusNotPlot;
+            m_Rows[i].m_eStatus = ETaskStatus::NotPlot;
         gPrinterStatus.m_bPrinting = false;
     }
     Notify();
@@ -235,22 +262,22 @@ void CTaskQueue::JobNotStarted(const std::string& path, const std::string& reaso
         m_pObserver->ShowProblem(text);
 }
 
-void CTaskQueue::JobFinished()
+void CTaskQueue::JobFinished(EJobOutcome outcome)
 {
     bool retired = false;
     std::string held;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
         auto it = std::find_if(m_Rows.begin(), m_Rows.end(),
-                               [](const CTaskRow& row) { return row.m_strStatus == kStatusPlotting; });
+                               [](const CTaskRow& row) { return row.m_eStatus == ETaskStatus::Plotting; });
         if (it == m_Rows.end())
             return;
-        if (!it->m_bAborted && !gJobPrinted) {
+        if (outcome != EJobOutcome::PrintedWhole && outcome != EJobOutcome::Aborted) {
             m_Doc.m_strSlotPath[SlotPrint].clear();
-            it->m_strStatus = kStatusNotPlot;
+            it->m_eStatus = ETaskStatus::NotPlot;
             it->m_strDetails = kDetailsIncomplete;
             held = it->m_strPath;
-        } else if (it->m_bAborted || it->m_nCopies < 2) {
+        } else if (outcome == EJobOutcome::Aborted || it->m_nCopies < 2) {
             m_Doc.m_strSlotPath[SlotPrint].clear();
             std::error_code ec;
             fs::remove(it->m_strPath, ec);
@@ -258,11 +285,11 @@ void CTaskQueue::JobFinished()
             retired = true;
         } else {
             --it->m_nCopies;
-            it->m_strStatus = kStatusWaiting;
+            it->m_eStatus = ETaskStatus::Waiting;
         }
     }
     if (retired)
-        gStatusText.SetText(6, "结束");
+        gStatusText.SetText(PaneMachine, "结束");
     Notify();
     if (!held.empty())
         WriteLog(Utf8ToGbk("Held " + held + ": " + kDetailsIncomplete) + "\r\n");
@@ -270,14 +297,12 @@ void CTaskQueue::JobFinished()
 
 void CTaskQueue::Plot(const std::string& path)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_Lock);
-        int i = FindRow(path);
-        if (i < 0 || m_Rows[i].m_strStatus != kStatusNotPlot)
-            return;
-        m_Rows[i].m_strStatus = kStatusWaiting;
-    }
-    Notify();
+    ChangeRow(path, [](CTaskRow& row) {
+        if (row.m_eStatus != ETaskStatus::NotPlot)
+            return false;
+        row.m_eStatus = ETaskStatus::Waiting;
+        return true;
+    });
 }
 
 void CTaskQueue::Abort()
@@ -285,11 +310,10 @@ void CTaskQueue::Abort()
     {
         std::lock_guard<std::mutex> lock(m_Lock);
         for (CTaskRow& row : m_Rows)
-            if (row.m_strStatus == kStatusPlotting) {
+            if (row.m_eStatus == ETaskStatus::Plotting)
                 row.m_nCopies = 1;
-                row.m_bAborted = true;
-            }
     }
+    RecordJobOutcome(EJobOutcome::Aborted);
     CJobLayout& layout = m_Doc.m_Layout[SlotPrint];
     layout.m_nSectionCursor = layout.m_nSectionCount.load();
     gEndOfJob = true;
@@ -304,7 +328,7 @@ void CTaskQueue::Delete(const std::string& path)
         int i = FindRow(path);
         if (i < 0)
             return;
-        if (m_Rows[i].m_strStatus == kStatusPlotting) {
+        if (m_Rows[i].m_eStatus == ETaskStatus::Plotting) {
             refused = true;
         } else {
             std::error_code ec;
@@ -321,21 +345,17 @@ void CTaskQueue::Delete(const std::string& path)
 
 void CTaskQueue::SetSize(const std::string& path, const std::string& size)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_Lock);
-        int i = FindRow(path);
-        if (i < 0)
-            return;
-        m_Rows[i].m_strSize = size;
-    }
-    Notify();
+    ChangeRow(path, [&](CTaskRow& row) {
+        row.m_strSize = size;
+        return true;
+    });
 }
 
 // Preview, output preview and final view differ in the slot they name, the view mode, whether the
 // slot is prepared, and which slot's size the row shows.
 void CTaskQueue::PreviewSlot(const std::string& path, int slot, int viewMode, bool prepare)
 {
-    if (path.empty() || StatusOf(path).empty())
+    if (!StatusOf(path))
         return;
     if (m_pObserver)
         m_pObserver->BeginWaitCursor();
@@ -356,26 +376,26 @@ void CTaskQueue::PreviewSlot(const std::string& path, int slot, int viewMode, bo
 
 void CTaskQueue::Preview(const std::string& path)
 {
-    PreviewSlot(path, SlotPreview, 1, true);
+    PreviewSlot(path, SlotPreview, ViewPreview, true);
 }
 
 void CTaskQueue::OutputPreview(const std::string& path)
 {
     GBK_LOG(kLine, "用打印预览显示模式查看任务列表中的一个文件!\r\n");
-    if (path.empty() || StatusOf(path).empty())
+    if (!StatusOf(path))
         return;
-    PreviewSlot(path, SlotPrintPreview, 5, true);
+    PreviewSlot(path, SlotPrintPreview, ViewOutputPreview, true);
     WriteLog(kLine);
 }
 
 void CTaskQueue::FinalView(const std::string& path)
 {
-    PreviewSlot(path, SlotPrint, 4, false);
+    PreviewSlot(path, SlotPrint, ViewFiringData, false);
 }
 
 void CTaskQueue::ScaleView()
 {
-    m_Doc.m_nViewMode = 2;
+    m_Doc.m_nViewMode = ViewScaled;
     bool loaded;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
@@ -387,50 +407,45 @@ void CTaskQueue::ScaleView()
 
 void CTaskQueue::AddCopy(const std::string& path)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_Lock);
-        int i = FindRow(path);
-        if (i < 0 || m_Rows[i].m_strStatus == kStatusPlotting || m_Rows[i].m_nCopies >= kMaxCopies)
-            return;
-        ++m_Rows[i].m_nCopies;
-    }
-    Notify();
+    ChangeRow(path, [](CTaskRow& row) {
+        if (row.m_eStatus == ETaskStatus::Plotting || row.m_nCopies >= kMaxCopies)
+            return false;
+        ++row.m_nCopies;
+        return true;
+    });
 }
 
 void CTaskQueue::RemoveCopy(const std::string& path)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_Lock);
-        int i = FindRow(path);
-        if (i < 0 || m_Rows[i].m_strStatus == kStatusPlotting || m_Rows[i].m_nCopies <= 1)
-            return;
-        --m_Rows[i].m_nCopies;
-    }
-    Notify();
+    ChangeRow(path, [](CTaskRow& row) {
+        if (row.m_eStatus == ETaskStatus::Plotting || row.m_nCopies <= 1)
+            return false;
+        --row.m_nCopies;
+        return true;
+    });
 }
 
 // Rows print in list order; the row being plotted keeps its place.
 void CTaskQueue::MoveUp(const std::string& path)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_Lock);
-        int i = FindRow(path);
-        if (i < 1 || m_Rows[i].m_strStatus == kStatusPlotting || m_Rows[i - 1].m_strStatus == kStatusPlotting)
-            return;
-        std::swap(m_Rows[i], m_Rows[i - 1]);
-    }
-    Notify();
+    MoveRow(path, -1);
 }
 
 void CTaskQueue::MoveDown(const std::string& path)
 {
+    MoveRow(path, +1);
+}
+
+void CTaskQueue::MoveRow(const std::string& path, int step)
+{
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        int i = FindRow(path);
-        if (i < 0 || i + 1 >= int(m_Rows.size()) || m_Rows[i].m_strStatus == kStatusPlotting ||
-            m_Rows[i + 1].m_strStatus == kStatusPlotting)
+        const int i = FindRow(path);
+        const int j = i + step;
+        if (i < 0 || j < 0 || j >= int(m_Rows.size()) || m_Rows[i].m_eStatus == ETaskStatus::Plotting ||
+            m_Rows[j].m_eStatus == ETaskStatus::Plotting)
             return;
-        std::swap(m_Rows[i], m_Rows[i + 1]);
+        std::swap(m_Rows[i], m_Rows[j]);
     }
     Notify();
 }
@@ -444,7 +459,7 @@ void CTaskQueue::UpdateConfiguration()
 
 bool CTaskQueue::CanFinalView(const std::string& path) const
 {
-    return gJobActive && StatusOf(path) == kStatusPlotting;
+    return gJobActive && StatusOf(path) == ETaskStatus::Plotting;
 }
 
 std::string CTaskQueue::FreeTargetName(const std::string& folder, const std::string& name)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,23 +11,26 @@
 
 class CMarquellDoc;
 
-// Job states as the task list shows them (column 0).
-inline constexpr const char* kStatusNotPlot = "Not plot";
-inline constexpr const char* kStatusNew = "Waitting";  // new files while automatic printing is on
-inline constexpr const char* kStatusWaiting = "Waiting";
-inline constexpr const char* kStatusPlotting = "Plotting";
+// Job states. Every state but NotPlot and Plotting counts as queued.
+enum class ETaskStatus {
+    NotPlot,   // held; never started automatically
+    New,       // queued: a new file while automatic printing is on
+    Waiting,   // queued by the Plot command, or a printed job with copies left
+    Plotting,  // being printed; at most one row at a time
+};
+// The texts the task list shows for them (column 0).
+const char* StatusText(ETaskStatus status);
 // Column 3 until the job has been read.
 inline constexpr const char* kSizeUnknown = "* * *";
 // Column 4 of a row held because its print did not complete.
 inline constexpr const char* kDetailsIncomplete = "the print did not complete";
 
 struct CTaskRow {
-    std::string m_strStatus;
+    ETaskStatus m_eStatus = ETaskStatus::NotPlot;
     std::string m_strPath;  // identifies the row
     int m_nCopies = 1;      // 1 to 10
     std::string m_strSize = kSizeUnknown;
     std::string m_strDetails;
-    bool m_bAborted = false;  // the operator aborted it while it was plotting
 };
 
 // What the queue asks of the window side. RowsChanged may come from the print worker's thread;
@@ -53,8 +57,8 @@ public:
 
     // A copy of the rows, safe from any thread.
     std::vector<CTaskRow> Rows() const;
-    // Status of the row of this file; empty when there is none.
-    std::string StatusOf(const std::string& path) const;
+    // Status of the row of this file; nothing when there is none.
+    std::optional<ETaskStatus> StatusOf(const std::string& path) const;
     // The task folder with a trailing "/" (WORKPATH, relative paths taken from the program's directory).
     std::string TaskFolder() const;
 
@@ -65,7 +69,7 @@ public:
     // The print worker's finish handshake, on its thread: a printed copy counts down (the row and its file
     // go after the last one), an aborted job goes at once, and a print that did not complete (the
     // operator's No at the checksum question, the plotter's stop key) is held with its file and copies.
-    void JobFinished() override;
+    void JobFinished(EJobOutcome outcome) override;
 
     // Commands on the selected row (path empty: no selection, the command does nothing).
     void Plot(const std::string& path);
@@ -103,7 +107,12 @@ private:
     bool StartJob(const std::string& path, const std::string& selectedPath);
     void JobNotStarted(const std::string& path, const std::string& reason);
     int FindRow(const std::string& path) const;  // caller holds m_Lock
+    // Finds the row of path under the lock and lets change alter it; the view is told when change
+    // returns true. False when there is no such row.
+    template <class Change>
+    bool ChangeRow(const std::string& path, Change change);
     void SetSize(const std::string& path, const std::string& size);
+    void MoveRow(const std::string& path, int step);
     void PreviewSlot(const std::string& path, int slot, int viewMode, bool prepare);
     void Notify();
     void Repaint();

@@ -139,7 +139,7 @@ void CFileView::OnTimer(int nId)
     switch (nId) {
     case kTimerLink: {
         gProbeRequest = true;
-        gStatusText.SetText(3, gPrinterStatus.m_bConnected ? "Online" : "Offline");
+        gStatusText.SetText(PaneLink, gPrinterStatus.m_bConnected ? "Online" : "Offline");
         if (g_pStatusBar)
             for (int pane : {3, 4, 5, 6, 2})
                 g_pStatusBar->SetPaneText(pane, QString::fromStdString(gStatusText.GetText(pane)), false);
@@ -219,7 +219,7 @@ void CFileView::SyncRows()
     setRowCount(int(rows.size()));
     for (int r = 0; r < int(rows.size()); ++r) {
         const CTaskRow& row = rows[size_t(r)];
-        const QString texts[] = {QString::fromStdString(row.m_strStatus), QString::fromStdString(row.m_strPath),
+        const QString texts[] = {QString::fromUtf8(StatusText(row.m_eStatus)), QString::fromStdString(row.m_strPath),
                                  QString::number(row.m_nCopies), QString::fromStdString(row.m_strSize),
                                  QString::fromStdString(row.m_strDetails)};
         for (int c = 0; c < columnCount(); ++c) {

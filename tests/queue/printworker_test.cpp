@@ -15,7 +15,7 @@ using Handlers = WorkerTest;
 TEST_F(Handlers, PauseIsAcknowledgedOnceAndSetsTheFlag)
 {
     m_Usb.Script(0x1E, {MakeReply(0x46), NoReply()});
-    EXPECT_TRUE(ProcMCUPause());
+    ProcMCUPause();
     EXPECT_TRUE(gPrinterStatus.m_bPaused);
     EXPECT_EQ(m_Usb.Codes(), (Codes{0x1E, 0x1E, 0x1E, 0x24}));
     EXPECT_EQ(m_Log.Lines(), (Lines{"清除下位机暂停命令模式成功OK!!!!\r\n", "处理完毕下位机暂停请求!\r\n"}));
@@ -23,20 +23,20 @@ TEST_F(Handlers, PauseIsAcknowledgedOnceAndSetsTheFlag)
     // Already paused: one write, and no clearing unless it was acknowledged.
     m_Usb.ClearRecord();
     m_Usb.Script(0x1E, {MakeReply(0x46)});
-    EXPECT_TRUE(ProcMCUPause());
+    ProcMCUPause();
     EXPECT_EQ(m_Usb.Codes(), (Codes{0x1E}));
 }
 
 TEST_F(Handlers, ContinueIsAcknowledgedOnlyWhilePaused)
 {
     gPrinterStatus.m_nRecvCmd = 0x1F;
-    EXPECT_TRUE(ProcMCUContinue());
+    ProcMCUContinue();
     EXPECT_TRUE(m_Usb.Calls().empty()) << "not paused: nothing written";
     EXPECT_EQ(m_Log.Lines(), (Lines{"处理完毕打印继续\r\n"}));
 
     gPrinterStatus.m_bPaused = true;
     m_Usb.Script(0x20, {MakeReply(0x46)});
-    EXPECT_TRUE(ProcMCUContinue());
+    ProcMCUContinue();
     EXPECT_FALSE(gPrinterStatus.m_bPaused);
     EXPECT_EQ(m_Usb.Codes(), (Codes{0x20, 0x20, 0x24}));
 }
@@ -47,7 +47,7 @@ TEST_F(Handlers, DataSendEndReportsTheTransferUntilAcknowledged)
     Layout().m_nSectionCursor = 4;
     m_Usb.Script(0x13, {MakeReply(0x46)});
     int64_t t0 = m_Clock.Now();
-    EXPECT_FALSE(ProcDataSendEnd());
+    ProcDataSendEnd();
     EXPECT_EQ(m_Usb.Codes(), (Codes{0x13, 0x13, 0x24}));
     for (const UsbCall& c : m_Usb.Calls()) {
         if (c.kind == 'W' && c.bytes[2] == 0x13) {
@@ -68,9 +68,10 @@ TEST_F(Handlers, DataSendEndAfterAStopAcknowledgementEndsTheJob)
 {
     UnfinishedJob(8);
     gPrinterStatus.m_nRecvCmd = 0x16;
-    EXPECT_FALSE(ProcDataSendEnd());
+    ProcDataSendEnd();
     EXPECT_TRUE(m_Usb.Calls().empty());
     EXPECT_TRUE(gEndOfJob);
+    EXPECT_EQ(gJobOutcome, EJobOutcome::StoppedAtPlotter);
     EXPECT_EQ(Layout().m_nSectionCursor, 8);
     EXPECT_EQ(m_Log.Lines(), (Lines{"处理下位机停止打印命令!\r\n"}));
 }
@@ -86,7 +87,7 @@ TEST_F(Handlers, PrintEndIsTriedThreeTimesAndTheJobIsHandedBackEitherWay)
         gPrinterStatus.m_EventCotrol.Bits.PrintEnd = 1;
         m_Usb.Script(0x17, {MakeReply(0x46), answered ? MakeReply(0x18) : NoReply(), NoReply()});
 
-        EXPECT_FALSE(SendPrintEnd());
+        SendPrintEnd();
 
         EXPECT_EQ(m_Usb.Codes(), (answered ? Codes{0x17, 0x17} : Codes{0x17, 0x17, 0x17}));
         EXPECT_EQ(bool(gPrinterStatus.m_EventCotrol.Bits.PrintEnd), !answered);
@@ -109,7 +110,7 @@ TEST_F(Handlers, FilePrintEndWithoutAFinishedJobSendsNoPrintEnd)
     UnfinishedJob(8);
     StartJob();
     gPrinterStatus.m_bPaused = true;
-    EXPECT_FALSE(ProcFilePrintEnd());
+    ProcFilePrintEnd();
     EXPECT_TRUE(m_Usb.Calls().empty());
     EXPECT_EQ(m_Finished.m_nCalls, 0);
     EXPECT_FALSE(gPrinterStatus.m_bPaused);

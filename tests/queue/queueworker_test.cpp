@@ -96,7 +96,7 @@ TEST_F(QueueWithWorker, AnAbortBeforeTheWorkerBeginsTheJobIsNotLost)
         ASSERT_FALSE(HasFatalFailure());
         const std::string a = Task("a.plt");
         m_pQueue->RefreshList();
-        ASSERT_EQ(m_pQueue->StatusOf(a), kStatusPlotting);
+        ASSERT_EQ(m_pQueue->StatusOf(a), ETaskStatus::Plotting);
         if (c.fault) {
             const int64_t start = m_Clock.Now();
             StartWorker();
@@ -148,7 +148,7 @@ TEST_F(QueueWithWorker, AnIncompletePrintIsHeldAndTheNextJobStarts)
         const std::vector<CTaskRow> rows = m_pQueue->Rows();
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].m_strPath, a);
-        EXPECT_EQ(rows[0].m_strStatus, kStatusNotPlot);
+        EXPECT_EQ(rows[0].m_eStatus, ETaskStatus::NotPlot);
         EXPECT_EQ(rows[0].m_nCopies, 1);
         EXPECT_TRUE(fs::exists(a));
         EXPECT_FALSE(fs::exists(b));
@@ -171,7 +171,7 @@ TEST_F(QueueWithWorker, AStopWhoseAcknowledgementReplyIsLostStillClearsTheStopMo
     ASSERT_FALSE(HasFatalFailure());
     const std::string a = Task("a.plt");
     StartWorker();
-    EXPECT_TRUE(RunWindowUntil([&] { return m_pQueue->StatusOf(a) == kStatusNotPlot && Idle(); }));
+    EXPECT_TRUE(RunWindowUntil([&] { return m_pQueue->StatusOf(a) == ETaskStatus::NotPlot && Idle(); }));
     EXPECT_EQ(m_pPlotter->CommandCount(0x16), 1);
     EXPECT_FALSE(m_pPlotter->InJob()) << "the print end was answered";
     ExpectNoPlotterProblems();

@@ -114,7 +114,7 @@ protected:
         std::vector<std::string> values;
         for (const CTaskRow& row : m_pQueue->Rows()) {
             switch (column) {
-            case 0: values.push_back(row.m_strStatus); break;
+            case 0: values.push_back(StatusText(row.m_eStatus)); break;
             case 1: values.push_back(fs::path(row.m_strPath).filename().string()); break;
             case 2: values.push_back(std::to_string(row.m_nCopies)); break;
             default: values.push_back(row.m_strSize); break;
@@ -125,9 +125,8 @@ protected:
     // What the print worker does at the end of a job it printed whole: the row first, then the flag.
     void WorkerFinishes()
     {
-        gJobPrinted = true;
         gPrinterStatus.m_bPrintTask = false;
-        m_pQueue->JobFinished();
+        m_pQueue->JobFinished(EJobOutcome::PrintedWhole);
         gPrinterStatus.m_bPrinting = false;
     }
     std::string Log()
@@ -268,7 +267,7 @@ TEST_F(TaskQueueTest, CopiesCountDownAndTheFileGoesAfterTheLastOne)
     Task("c.plt");
     gPrinterStatus.m_bPrinting = true;
     m_pQueue->RefreshList();
-    m_pQueue->JobFinished();
+    m_pQueue->JobFinished(EJobOutcome::PrintedWhole);
     EXPECT_EQ(Column(1), (V{"c.plt"}));
 }
 

@@ -9,12 +9,14 @@
 
 class CFinishedRecorder : public CJobFinishedSink {
 public:
-    void JobFinished() override
+    void JobFinished(EJobOutcome outcome) override
     {
         m_bPrintingWhenCalled = gPrinterStatus.m_bPrinting.load();
+        m_eOutcome = outcome;
         ++m_nCalls;
     }
     std::atomic<int> m_nCalls{0};
+    std::atomic<EJobOutcome> m_eOutcome{EJobOutcome::None};
     std::atomic<bool> m_bPrintingWhenCalled{false};
 };
 

@@ -67,7 +67,7 @@ private:
 
 class CFinishCounter : public CJobFinishedSink {
 public:
-    void JobFinished() override { ++m_nCalls; }
+    void JobFinished(EJobOutcome) override { ++m_nCalls; }
     std::atomic<int> m_nCalls{0};
 };
 

@@ -154,7 +154,7 @@ protected:
     class CSink : public CJobFinishedSink {
     public:
         explicit CSink(FaultSoak& soak) : m_Soak(soak) {}
-        void JobFinished() override { m_Soak.OnJobFinished(); }
+        void JobFinished(EJobOutcome outcome) override { m_Soak.OnJobFinished(outcome); }
 
     private:
         FaultSoak& m_Soak;
@@ -360,7 +360,7 @@ protected:
     {
         std::string path;
         for (const CTaskRow& row : m_pQueue->Rows())
-            if (row.m_strStatus == kStatusPlotting)
+            if (row.m_eStatus == ETaskStatus::Plotting)
                 path = row.m_strPath;
         auto it = m_Files.find(path);
         if (it == m_Files.end()) {
@@ -508,7 +508,7 @@ protected:
             break;
         case ActPlot:
             for (const CTaskRow& row : rows)
-                if (row.m_strStatus == kStatusNotPlot) {
+                if (row.m_eStatus == ETaskStatus::NotPlot) {
                     m_pQueue->Plot(row.m_strPath);
                     m_Files[row.m_strPath].held = false;
                     break;
@@ -554,15 +554,15 @@ protected:
         for (const CTaskRow& row : rows) {
             auto it = m_Files.find(row.m_strPath);
             if (it == m_Files.end()) {
-                Fail("a row outlived its file: " + row.m_strPath + " (" + row.m_strStatus + ")");
+                Fail("a row outlived its file: " + row.m_strPath + " (" + StatusText(row.m_eStatus) + ")");
                 return;
             }
             const FileModel& file = it->second;
             const bool plotting = m_Print && m_Print->path == row.m_strPath;
-            if ((row.m_strStatus == kStatusPlotting) != plotting)
-                Fail("row " + row.m_strPath + " is \"" + row.m_strStatus + "\"" + (plotting ? " while it prints" : ""));
-            if (!plotting && (row.m_strStatus == kStatusNotPlot) != file.held)
-                Fail("row " + row.m_strPath + " is \"" + row.m_strStatus + "\", expected " +
+            if ((row.m_eStatus == ETaskStatus::Plotting) != plotting)
+                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\"" + (plotting ? " while it prints" : ""));
+            if (!plotting && (row.m_eStatus == ETaskStatus::NotPlot) != file.held)
+                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\", expected " +
                      (file.held ? "held" : "queued"));
             if (!(plotting && m_Print->aborted) && row.m_nCopies != file.copiesLeft)
                 Fail("row " + row.m_strPath + " has " + std::to_string(row.m_nCopies) + " copies left, expected " +
@@ -580,12 +580,12 @@ protected:
     }
 
     // On the worker's thread at the end of every print, while the window side waits.
-    void OnJobFinished()
+    void OnJobFinished(EJobOutcome outcome)
     {
         ++m_nFinished;
         if (!m_Print) {
             Fail("a job finished while none was printing");
-            m_pQueue->JobFinished();
+            m_pQueue->JobFinished(outcome);
             return;
         }
         Print& print = *m_Print;
@@ -614,14 +614,15 @@ protected:
             Fail("the print ended after " + std::to_string(segments) + " of " + std::to_string(file.ref.Segments()) +
                  " segments without an abort, a stop or a No (faults injected:" + hits + ")");
         }
-        if (!print.aborted && bool(gJobPrinted) != whole)
-            Fail(std::string("the worker counts the print as ") + (gJobPrinted ? "whole" : "incomplete") +
+        const bool printedWhole = outcome == EJobOutcome::PrintedWhole;
+        if (!print.aborted && printedWhole != whole)
+            Fail(std::string("the worker counts the print as ") + (printedWhole ? "whole" : "incomplete") +
                  ", the plotter printed " + std::to_string(segments) + " of " + std::to_string(file.ref.Segments()));
         if (m_Log.PrintEnds() != m_nFinished)
             Fail("finish handshakes logged " + std::to_string(m_Log.PrintEnds()) + ", jobs finished " +
                  std::to_string(m_nFinished));
 
-        m_pQueue->JobFinished();
+        m_pQueue->JobFinished(outcome);
 
         const std::vector<CTaskRow> rows = m_pQueue->Rows();
         auto row = std::find_if(rows.begin(), rows.end(), [&](const CTaskRow& r) { return r.m_strPath == print.path; });
@@ -637,11 +638,11 @@ protected:
             m_Files.erase(print.path);
         } else if (whole) {
             --file.copiesLeft;
-            if (row == rows.end() || row->m_strStatus != kStatusWaiting || row->m_nCopies != file.copiesLeft)
+            if (row == rows.end() || row->m_eStatus != ETaskStatus::Waiting || row->m_nCopies != file.copiesLeft)
                 Fail("a job with copies left is not queued again with " + std::to_string(file.copiesLeft));
         } else {
             file.held = true;
-            if (row == rows.end() || row->m_strStatus != kStatusNotPlot || row->m_nCopies != file.copiesLeft ||
+            if (row == rows.end() || row->m_eStatus != ETaskStatus::NotPlot || row->m_nCopies != file.copiesLeft ||
                 row->m_strDetails != kDetailsIncomplete)
                 Fail("an incomplete print is not held with its copies");
         }

@@ -30,26 +30,54 @@ namespace {
 using namespace std::chrono_literals;
 
 std::atomic<bool> gInterrupted{false};
-std::atomic<bool> gStopSeen{false};
 
 void OnInterrupt(int)
 {
     gInterrupted = true;
 }
 
-// Notes the controller's stop request, which the worker only writes to the log.
-void WatchLog(std::string_view entry)
-{
-    static const std::string kStopLine = Utf8ToGbk("收到下位机请求停机!\r\n");
-    if (entry == kStopLine)
-        gStopSeen = true;
-}
-
 class CFinishSignal : public CJobFinishedSink {
 public:
-    void JobFinished() override { m_bDone = true; }
+    void JobFinished(EJobOutcome outcome) override
+    {
+        m_eOutcome = outcome;
+        m_bDone = true;
+    }
     std::atomic<bool> m_bDone{false};
+    std::atomic<EJobOutcome> m_eOutcome{EJobOutcome::None};
 };
+
+// How the job ended, for the terminal; 0 only for a job printed whole.
+int ReportOutcome(const CFinishSignal& finished, const CJobLayout& layout)
+{
+    if (gInterrupted) {
+        std::fprintf(stderr, "tessaline-cli: interrupted\n");
+        return 1;
+    }
+    if (!finished.m_bDone) {
+        std::fprintf(stderr, "tessaline-cli: the print worker ended before the job\n");
+        return 1;
+    }
+    switch (finished.m_eOutcome.load()) {
+    case EJobOutcome::PrintedWhole:
+        std::fprintf(stderr, "tessaline-cli: job finished, %d segment(s) verified\n",
+                     layout.m_nSectionCursor / layout.m_nPassesPerSegment);
+        return 0;
+    case EJobOutcome::StoppedAtPlotter:
+        std::fprintf(stderr, "tessaline-cli: job stopped at the plotter\n");
+        return 1;
+    case EJobOutcome::RefusedAtChecksum:
+        std::fprintf(stderr, "tessaline-cli: job ended after failed checksums\n");
+        return 1;
+    case EJobOutcome::LinkLost:
+        std::fprintf(stderr, "tessaline-cli: job ended: the plotter could not be reached\n");
+        return 1;
+    default:
+        std::fprintf(stderr, "tessaline-cli: job ended at section %d of %d\n", layout.m_nSectionCursor.load(),
+                     layout.m_nSectionCount.load());
+        return 1;
+    }
+}
 
 void PrintHelp(FILE* out)
 {
@@ -148,12 +176,12 @@ void FollowJob(const CFinishSignal& finished)
         if (GetClock().Now() >= nextProbe) {
             gProbeRequest = true;
             nextProbe = GetClock().Now() + 1000;
-            gStatusText.SetText(3, gPrinterStatus.m_bConnected ? "Online" : "Offline");
+            gStatusText.SetText(PaneLink, gPrinterStatus.m_bConnected ? "Online" : "Offline");
         }
         // The link and task panes as the status bar shows them, while no plotter answers.
         if (!gPrinterStatus.m_bConnected && !gJobActive && !waiting && GetClock().Now() - start > 1000) {
-            std::fprintf(stderr, "tessaline-cli: %s, %s for the plotter ...\n", gStatusText.GetText(3).c_str(),
-                         gStatusText.GetText(4).c_str());
+            std::fprintf(stderr, "tessaline-cli: %s, %s for the plotter ...\n", gStatusText.GetText(PaneLink).c_str(),
+                         gStatusText.GetText(PaneTask).c_str());
             waiting = true;
         }
         if (waiting && gPrinterStatus.m_bConnected) {
@@ -237,7 +265,6 @@ int RunPrint(const std::vector<std::string>& args)
     auto* pVirtual = isVirtual ? static_cast<CVirtualPlotter*>(adapter.get()) : nullptr;
 
     OpenLog(cli.Value("--log", GetProgramDir() + "/logfile.txt"));
-    SetTraceSink(WatchLog);
     CFinishSignal finished;
     SetUsbAdapter(adapter.get());
     SetJobFinishedSink(&finished);
@@ -245,7 +272,7 @@ int RunPrint(const std::vector<std::string>& args)
     std::signal(SIGINT, OnInterrupt);
 
     // The job start of the task list.
-    gStatusText.SetText(5, file);
+    gStatusText.SetText(PaneFile, file);
     gPrinterStatus.m_bPrinting = true;
     gPrinterStatus.RequestPrint();
     StartPrintWorker();
@@ -255,29 +282,10 @@ int RunPrint(const std::vector<std::string>& args)
     std::signal(SIGINT, SIG_DFL);
     SetJobFinishedSink(nullptr);
     SetUsbAdapter(nullptr);
-    SetTraceSink(nullptr);
     gpDoc = nullptr;
     CloseLogFile();
 
-    int status = 1;
-    const CJobLayout& layout = doc.m_Layout[SlotPrint];
-    const bool nothingToPrint = layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1;
-    if (gInterrupted) {
-        std::fprintf(stderr, "tessaline-cli: interrupted\n");
-    } else if (!finished.m_bDone) {
-        std::fprintf(stderr, "tessaline-cli: the print worker ended before the job\n");
-    } else if (gStopSeen) {
-        std::fprintf(stderr, "tessaline-cli: job stopped at the plotter\n");
-    } else if (gPrinterStatus.m_nChecksumRetries != 0) {
-        std::fprintf(stderr, "tessaline-cli: job ended after failed checksums\n");
-    } else if (nothingToPrint || layout.m_nSectionCursor >= layout.m_nSectionCount) {
-        std::fprintf(stderr, "tessaline-cli: job finished, %d segment(s) verified\n",
-                     layout.m_nSectionCursor / layout.m_nPassesPerSegment);
-        status = 0;
-    } else {
-        std::fprintf(stderr, "tessaline-cli: job ended at section %d of %d\n", layout.m_nSectionCursor.load(),
-                     layout.m_nSectionCount.load());
-    }
+    const int status = ReportOutcome(finished, doc.m_Layout[SlotPrint]);
     if (pVirtual) {
         ReportPlotter(*pVirtual);
         std::string error;

@@ -25,7 +25,7 @@ int CConsoleBridge::MessageBox(const std::string& text, const std::string& capti
 
 void CConsoleBridge::RefreshProgress()
 {
-    std::string percent = gStatusText.GetText(2);
+    std::string percent = gStatusText.GetText(PanePercent);
     if (percent != m_strPercent)
         std::fprintf(stderr, "tessaline-cli: plotting %s\n", percent.c_str());
     m_strPercent = percent;
