@@ -25,48 +25,34 @@ constexpr int kFillerBytes = 64512;
 const uint8_t kFiller[kFillerBytes] = {};
 SegmentProducer gProduceSegment;
 
-// One data write announced with its byte count; false when the adapter rejected it.
-bool WriteData(const uint8_t* p, int n)
-{
-    CUsbAdapter* pUsb = GetUsbAdapter();
-    if (!pUsb)
-        return false;
-    pUsb->Ex_Vender_ScanOrPrint(0, static_cast<uint32_t>(n));
-    return pUsb->Ex_WriteData(kDataPipe, p, n, kDataTimeoutMs) >= 0;
-}
-
-bool WritePacket(const uint8_t* p, int n, int pauseMs, int packetNo)
-{
-    bool accepted = WriteData(p, n);
-    SleepMs(pauseMs);
-    int repeats = 0;
-    while (!accepted) {
-        if (gExitWorker)
-            return false;
-        ++repeats;
-        SleepMs(pauseMs);
-        accepted = WriteData(p, n);
-    }
-    if (repeats > 0)
-        WriteLogF("Error: OutDMADataToUsbAgin=%d,PackegMun=%d\r\n", repeats, packetNo);
-    return true;
-}
-
-bool WriteRemainder(const uint8_t* p, int n, int pauseMs)
+// One data write announced with its byte count, with an optional pause between the two; false when the
+// adapter rejected it.
+bool WriteData(const uint8_t* p, int n, bool pauseAfterAnnounce = false, int pauseMs = 0)
 {
     CUsbAdapter* pUsb = GetUsbAdapter();
     if (pUsb)
         pUsb->Ex_Vender_ScanOrPrint(0, static_cast<uint32_t>(n));
+    if (pauseAfterAnnounce)
+        SleepMs(pauseMs);
+    return pUsb && pUsb->Ex_WriteData(kDataPipe, p, n, kDataTimeoutMs) >= 0;
+}
+
+// Writes one packet until the adapter accepts it, pausing after the write and before each repeat. The
+// remainder of a segment is also paused between its announcement and its first write. Returns the number
+// of repeats, or -1 when the program began closing first.
+int WriteUntilAccepted(const uint8_t* p, int n, int pauseMs, bool isRemainder)
+{
+    bool accepted = WriteData(p, n, isRemainder, pauseMs);
     SleepMs(pauseMs);
-    bool accepted = pUsb && pUsb->Ex_WriteData(kDataPipe, p, n, kDataTimeoutMs) >= 0;
-    SleepMs(pauseMs);
+    int repeats = 0;
     while (!accepted) {
         if (gExitWorker)
-            return false;
+            return -1;
+        ++repeats;
         SleepMs(pauseMs);
         accepted = WriteData(p, n);
     }
-    return true;
+    return repeats;
 }
 
 // Asks until the reply comes: 100 ms after the first request, 50 ms after each repeat; false when closing.
@@ -174,14 +160,6 @@ int ProgressPercent(int sectionCursor, int passesPerSegment, int sectionCount)
     return (sectionCursor / passesPerSegment + 1) * 100 / segments;
 }
 
-uint32_t SegmentChecksum(const uint16_t* pWords, size_t nWords)
-{
-    uint32_t sum = 0;
-    for (size_t i = 0; i < nWords; ++i)
-        sum += (uint32_t(pWords[i]) << 16) + uint32_t(i & 0xFFFF);
-    return sum;
-}
-
 bool OutDMADataToUsb(const uint8_t* pData, size_t nBytes, int packetSize, int pauseMs)
 {
     if (packetSize <= 0 || nBytes == 0)
@@ -190,12 +168,14 @@ bool OutDMADataToUsb(const uint8_t* pData, size_t nBytes, int packetSize, int pa
     const size_t full = nBytes / packet;
     const size_t rest = nBytes % packet;
     for (size_t k = 0; k < full; ++k) {
-        if (!WritePacket(pData + k * packet, packetSize, pauseMs, static_cast<int>(k)))
+        const int repeats = WriteUntilAccepted(pData + k * packet, packetSize, pauseMs, false);
+        if (repeats < 0)
             return false;
+        if (repeats > 0)
+            WriteLogF("Error: OutDMADataToUsbAgin=%d,PackegMun=%d\r\n", repeats, static_cast<int>(k));
     }
-    if (rest != 0)
-        return WriteRemainder(pData + full * packet, static_cast<int>(rest), pauseMs);
-    return true;
+    // Repeats of the remainder are not logged.
+    return rest == 0 || WriteUntilAccepted(pData + full * packet, static_cast<int>(rest), pauseMs, true) >= 0;
 }
 
 bool OutDataToUsb()

@@ -28,5 +28,3 @@ bool TransferSegment();
 // without segments.
 int ProgressPercent(int sectionCursor, int passesPerSegment, int sectionCount);
 
-// The workstation's checksum: sum of (word[i] << 16) + (i mod 65536), modulo 2^32.
-uint32_t SegmentChecksum(const uint16_t* pWords, size_t nWords);

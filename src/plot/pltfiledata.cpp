@@ -130,6 +130,21 @@ void Raise(float& extent, float v)
         extent = v;
 }
 
+// Reflects one axis of every line inside [0, extent] (coordinate c becomes extent - c) and returns the new
+// largest coordinate of that axis.
+float FlipAxis(PltLine* pLines, uint32_t count, float PltLine::*first, float PltLine::*second, float extent)
+{
+    float max = 0.0f;
+    for (uint32_t i = 0; i < count; ++i) {
+        PltLine& l = pLines[i];
+        l.*first = extent - l.*first;
+        l.*second = extent - l.*second;
+        Raise(max, l.*first);
+        Raise(max, l.*second);
+    }
+    return max;
+}
+
 int64_t FileSize(const char* path)
 {
     struct stat st;
@@ -502,7 +517,7 @@ void CPltFileData::EmitDashes(const ParseState& st, float x1, float y1, float x2
     AppendLine(x1 + n * sx, y1 + n * sy, x2, y2);
 }
 
-void CPltFileData::FinishModel()
+void CPltFileData::RaiseExtent()
 {
     for (uint32_t i = 0; i < m_nLineCount; ++i) {
         const PltLine& l = m_pLines[i];
@@ -511,45 +526,24 @@ void CPltFileData::FinishModel()
         Raise(m_fMaxY, l.y1);
         Raise(m_fMaxY, l.y2);
     }
-    if (!m_bFlipY)
-        return;
-    const float h = m_fMaxY;
-    float maxY = 0.0f;
-    for (uint32_t i = 0; i < m_nLineCount; ++i) {
-        PltLine& l = m_pLines[i];
-        l.y1 = h - l.y1;
-        l.y2 = h - l.y2;
-        Raise(maxY, l.y1);
-        Raise(maxY, l.y2);
-    }
-    m_fMaxY = maxY;
+}
+
+void CPltFileData::FinishModel()
+{
+    RaiseExtent();
+    if (m_bFlipY)
+        m_fMaxY = FlipAxis(m_pLines, m_nLineCount, &PltLine::y1, &PltLine::y2, m_fMaxY);
 }
 
 void CPltFileData::Mirror()
 {
-    if (!m_bMirror)
-        return;
-    const float w = m_fMaxX;
-    float maxX = 0.0f;
-    for (uint32_t i = 0; i < m_nLineCount; ++i) {
-        PltLine& l = m_pLines[i];
-        l.x1 = w - l.x1;
-        l.x2 = w - l.x2;
-        Raise(maxX, l.x1);
-        Raise(maxX, l.x2);
-    }
-    m_fMaxX = maxX;
+    if (m_bMirror)
+        m_fMaxX = FlipAxis(m_pLines, m_nLineCount, &PltLine::x1, &PltLine::x2, m_fMaxX);
 }
 
 void CPltFileData::Rotate90()
 {
-    for (uint32_t i = 0; i < m_nLineCount; ++i) {
-        const PltLine& l = m_pLines[i];
-        Raise(m_fMaxX, l.x1);
-        Raise(m_fMaxX, l.x2);
-        Raise(m_fMaxY, l.y1);
-        Raise(m_fMaxY, l.y2);
-    }
+    RaiseExtent();
     if (!m_bRotate90)
         return;
     if (!m_bMirror) {

@@ -111,4 +111,6 @@ private:
     void Point(ParseState& st, int mnemonic, float x, float y);
     void EmitDashes(const ParseState& st, float x1, float y1, float x2, float y2);
     void FinishModel();
+    // Raises the extent to every line's end points.
+    void RaiseExtent();
 };

@@ -7,6 +7,7 @@
 #include "document/marquelldoc.h"
 #include "link/linkfixture.h"
 #include "link/usbbulk.h"
+#include "printdata/segmentpacker.h"
 
 class JobTest : public LinkTest {
 protected:
@@ -32,7 +33,7 @@ protected:
         m_Segment = std::move(words);
         CPltS4C4PrintData& data = m_pDoc->m_PrintData[SlotPrint];
         data.m_pSegment = m_Segment.data();
-        data.m_nChecksum = SegmentChecksum(m_Segment.data(), m_Segment.size());
+        data.m_nChecksum = Checksum(m_Segment);
         Layout().m_nSentWords = static_cast<int>(m_Segment.size());
         Layout().m_nSegmentWords = static_cast<int>(m_Segment.size());
         Layout().m_nSectionCount = sections;
@@ -53,6 +54,10 @@ protected:
         for (size_t i = 0; i < n; ++i)
             w[i] = uint16_t(i * 2654435761u >> 7);
         return w;
+    }
+    static uint32_t Checksum(const std::vector<uint16_t>& words)
+    {
+        return CSegmentPacker::Checksum(words.data(), static_cast<int>(words.size()));
     }
     CJobLayout& Layout() { return m_pDoc->m_Layout[SlotPrint]; }
     CUserDefine& Settings() { return m_pDoc->m_UserDefine; }

@@ -7,20 +7,6 @@
 
 namespace {
 
-TEST(SegmentChecksum, HighHalfWordLowHalfIndex)
-{
-    const uint16_t two[] = {0x0001, 0x0002};
-    EXPECT_EQ(SegmentChecksum(two, 2), 0x00030001u);
-    const uint16_t header[] = {0x7573, 0x6672, 0x6E69, 0x6574, 0x6E72, 0xAAAA, 0x5555, 0xAAAA, 0x5555};
-    EXPECT_EQ(SegmentChecksum(header, 9), 0x1E320024u);
-    // The index wraps at 65536: word 65536 adds 0 again.
-    std::vector<uint16_t> zeros(65537, 0);
-    uint32_t sum = 0;
-    for (uint32_t i = 0; i < 65536; ++i)
-        sum += i;
-    EXPECT_EQ(SegmentChecksum(zeros.data(), zeros.size()), sum);
-}
-
 TEST(ProgressPercent, SegmentsDoneOverSegmentsOfTheJob)
 {
     const int cases[][4] = {
@@ -124,9 +110,9 @@ TEST_F(BulkTransfer, AVerifiedSegmentIsSentByteForByteAndAdvancesTheJob)
 
     char sums[200];
     std::snprintf(sums, sizeof(sums), "PC自己计算的校验和:%08X,收到的DMA校验和:%08X, DRAM校验和:%08X！！\r\n",
-                  SegmentChecksum(m_Segment.data(), m_Segment.size()),
-                  SegmentChecksum(m_Segment.data(), m_Segment.size()),
-                  SegmentChecksum(m_Segment.data(), m_Segment.size()));
+                  Checksum(m_Segment),
+                  Checksum(m_Segment),
+                  Checksum(m_Segment));
     EXPECT_EQ(m_Log.Lines(), (std::vector<std::string>{
                                   "向逻辑发送DMA数据!!!!\r\n",
                                   "执行OutDataToUsb()!!!!\r\n",
@@ -168,7 +154,7 @@ TEST_F(BulkTransfer, OnlyTheDramChecksumCounts)
 {
     HoldSegment(Pattern(30), 8);
     gColorBarPending = false;
-    const uint32_t mine = SegmentChecksum(m_Segment.data(), m_Segment.size());
+    const uint32_t mine = Checksum(m_Segment);
     m_Usb.Script(0x19, {ChecksumReply(mine ^ 0xFFFF, mine)});
     EXPECT_TRUE(TransferSegment());
     EXPECT_EQ(Layout().m_nSectionCursor, 4);
