@@ -14,6 +14,7 @@
 #include "link/workerflags.h"
 #include "platform/clock.h"
 #include "platform/windowbridge.h"
+#include "support/processstate.h"
 
 // Records what the worker asks of the window side and answers questions from a script (No when empty).
 class CRecordingBridge : public CWindowBridge {
@@ -70,27 +71,17 @@ private:
     std::atomic<int64_t> m_nLimitMs{24LL * 3600 * 1000};
 };
 
-class LinkTest : public ::testing::Test {
+class LinkTest : public ProcessStateTest {
 protected:
     void SetUp() override
     {
-        ResetWorkerFlags();
-        gPrinterStatus.Reset();
+        ProcessStateTest::SetUp();
         gPrinterStatus.m_bConnected = true;
-        gStatusText.Reset();
         SetClock(&m_Clock);
         SetUsbAdapter(&m_Usb);
         SetWindowBridge(&m_Bridge);
         m_Usb.SetCallBudget(1000000);
     }
-    void TearDown() override
-    {
-        SetUsbAdapter(nullptr);
-        SetWindowBridge(nullptr);
-        SetClock(nullptr);
-        ResetWorkerFlags();
-    }
-
     CBoundedClock m_Clock;
     CFakeAdapter m_Usb;
     CRecordingBridge m_Bridge;

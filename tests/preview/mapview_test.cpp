@@ -367,7 +367,6 @@ TEST_F(MapViewTest, ColourBarSegmentOfTheDocumentShowsTwelveBars)
     m_pDoc->m_strSlotPath[SlotPrint] = plt.toStdString();
     ASSERT_TRUE(m_pDoc->PrepareJob(SlotPrint));
     ASSERT_TRUE(m_pDoc->AllocPrintBuffers());
-    ResetWorkerFlags();
     ASSERT_TRUE(m_pDoc->MakeSegment(0, true));
     ASSERT_TRUE(m_pDoc->CompressAndChecksum());
 

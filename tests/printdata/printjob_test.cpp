@@ -15,16 +15,17 @@
 #include "printdata/segmentpacker.h"
 #include "printtestsupport.h"
 #include "segmentdecoder.h"
+#include "support/processstate.h"
 
 namespace {
 
 // A document without config.ini whose print slot holds an in-memory drawing, prepared as
 // PrepareJob does after loading.
-class PrintJobTest : public ::testing::Test {
+class PrintJobTest : public ProcessStateTest {
 protected:
     void SetUp() override
     {
-        ResetWorkerFlags();
+        ProcessStateTest::SetUp();
         SetClock(&m_Clock);  // the reader's growth wait
         m_Dir = std::filesystem::temp_directory_path() / ("tessaline-printjob-test-" + std::to_string(::getpid()));
         std::filesystem::create_directories(m_Dir);
@@ -33,10 +34,9 @@ protected:
     }
     void TearDown() override
     {
+        EndProcessState();
         m_pDoc.reset();
         std::filesystem::remove_all(m_Dir);
-        ResetWorkerFlags();
-        SetClock(nullptr);
     }
 
     void Prepare(const std::vector<PltLine>& lines, float maxX, float maxY)

@@ -17,6 +17,7 @@
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
 #include "queue/taskqueue.h"
+#include "support/processstate.h"
 #include "testtmp.h"
 
 namespace fs = std::filesystem;
@@ -62,13 +63,11 @@ public:
 // A small marker: one rectangle of 100 x 50 mm.
 const char* const kMarker = "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;";
 
-class TaskQueueTest : public ::testing::Test {
+class TaskQueueTest : public ProcessStateTest {
 protected:
     void SetUp() override
     {
-        ResetWorkerFlags();
-        gPrinterStatus.Reset();
-        gStatusText.Reset();
+        ProcessStateTest::SetUp();
         SetClock(&m_Clock);
         SetWindowBridge(&m_Boxes);
         gLog.clear();
@@ -80,14 +79,11 @@ protected:
     }
     void TearDown() override
     {
+        EndProcessState();
         SetTraceSink(nullptr);
-        SetWindowBridge(nullptr);
-        SetClock(nullptr);
         m_pQueue.reset();
         m_pDoc.reset();
         fs::remove_all(m_Dir);
-        ResetWorkerFlags();
-        gPrinterStatus.Reset();
     }
 
     // The document loads config.ini from the test folder: cartridge No.1 with both columns.

@@ -25,6 +25,7 @@
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
 #include "shell/marquell.h"
+#include "support/processstate.h"
 #include "testtmp.h"
 
 namespace fs = std::filesystem;
@@ -36,13 +37,11 @@ struct CShownBox {
     std::string caption, text;
 };
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public ProcessStateTest {
 protected:
     void SetUp() override
     {
-        ResetWorkerFlags();
-        gPrinterStatus.Reset();
-        gStatusText.Reset();
+        ProcessStateTest::SetUp();
         SetClock(&m_Clock);
         m_Dir = TestTempDir("shell");
         fs::remove_all(m_Dir);
@@ -59,10 +58,7 @@ protected:
     {
         m_pApp.reset();
         delete m_pOperator;
-        SetClock(nullptr);
-        ResetWorkerFlags();
-        gPrinterStatus.Reset();
-        gStatusText.Reset();
+        EndProcessState();
         fs::remove_all(m_Dir);
     }
 

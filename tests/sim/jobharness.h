@@ -32,6 +32,7 @@
 #include "platform/windowbridge.h"
 #include "queue/printworker.h"
 #include "sim/virtualplotter.h"
+#include "support/processstate.h"
 #include "testtmp.h"
 
 // Records the window side's calls and answers questions from a list (No when it runs out).
@@ -71,28 +72,14 @@ public:
     std::atomic<int> m_nCalls{0};
 };
 
-// Runs fn on its own thread and aborts the test program when it does not return within the bound:
-// a hang becomes a failure, never a stuck test run.
-inline void WithinRealTime(std::chrono::seconds bound, const char* what, const std::function<void()>& fn)
-{
-    auto done = std::async(std::launch::async, fn);
-    if (done.wait_for(bound) != std::future_status::ready) {
-        std::fprintf(stderr, "%s did not end within %lld s\n", what, static_cast<long long>(bound.count()));
-        std::abort();
-    }
-    done.get();
-}
-
-class JobHarness : public ::testing::Test {
+class JobHarness : public ProcessStateTest {
 protected:
     void SetUp() override
     {
+        ProcessStateTest::SetUp();
         m_Dir = TestTempDir("job");
         std::filesystem::remove_all(m_Dir);
         std::filesystem::create_directories(m_Dir);
-        gPrinterStatus.Reset();
-        gStatusText.Reset();
-        ResetWorkerFlags();
         SetClock(&m_Clock);
         SetWindowBridge(&m_Bridge);
         SetJobFinishedSink(&m_Finished);
@@ -100,13 +87,7 @@ protected:
 
     void TearDown() override
     {
-        WithinRealTime(std::chrono::seconds(20), "StopPrintWorker", [] { StopPrintWorker(); });
-        CloseLogFile();
-        SetJobFinishedSink(nullptr);
-        SetUsbAdapter(nullptr);
-        SetWindowBridge(nullptr);
-        SetClock(nullptr);
-        gpDoc = nullptr;
+        EndProcessState();
         m_pPlotter.reset();
         m_pDoc.reset();
         std::filesystem::remove_all(m_Dir);
@@ -134,8 +115,7 @@ protected:
         CFaultSchedule schedule;
         for (const char* f : faults)
             ASSERT_TRUE(schedule.Add(f)) << f;
-        m_pPlotter = std::make_unique<CVirtualPlotter>(m_pDoc->m_UserDefine, schedule);
-        SetUsbAdapter(m_pPlotter.get());
+        NewPlotter(schedule);
         ASSERT_TRUE(OpenLogFile((m_Dir / "logfile.txt").string()));
         m_pDoc->m_strSlotPath[SlotPrint] = plt;
         ASSERT_TRUE(m_pDoc->PrepareJob(SlotPrint));
@@ -201,11 +181,14 @@ protected:
 
     CJobLayout& Layout() { return m_pDoc->m_Layout[SlotPrint]; }
 
-    void ExpectNoPlotterProblems()
+    // A new virtual plotter from the document's settings, installed and watched; the one before is checked.
+    void NewPlotter(const CFaultSchedule& schedule)
     {
-        auto problems = m_pPlotter->Problems();
-        EXPECT_TRUE(problems.empty()) << problems.size() << " problem(s), first: " << problems.front();
-        EXPECT_EQ(m_pPlotter->StrayBits(), 0);
+        WatchPlotter(nullptr);
+        SetUsbAdapter(nullptr);
+        m_pPlotter = std::make_unique<CVirtualPlotter>(m_pDoc->m_UserDefine, schedule);
+        SetUsbAdapter(m_pPlotter.get());
+        WatchPlotter(m_pPlotter.get());
     }
 
     // The printed page against the job's own section bitmaps: sections [0, sections) must match row for

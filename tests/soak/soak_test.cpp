@@ -28,6 +28,7 @@
 #include "queue/printworker.h"
 #include "queue/taskqueue.h"
 #include "sim/virtualplotter.h"
+#include "support/processstate.h"
 #include "testtmp.h"
 
 #include "lockstepclock.h"
@@ -149,7 +150,7 @@ struct Stats {
     int actions[kActions] = {};
 };
 
-class FaultSoak : public ::testing::Test {
+class FaultSoak : public ProcessStateTest {
 protected:
     class CSink : public CJobFinishedSink {
     public:
@@ -177,9 +178,7 @@ protected:
         std::ofstream(m_Dir / "config.ini", std::ios::binary)
             << m_pCarriage->ini << "[PRINT]\r\nPRINTAUTO=1\r\nUSBPACKAGESIZE=" << m_nPacket << "\r\n";
 
-        gPrinterStatus.Reset();
-        gStatusText.Reset();
-        ResetWorkerFlags();
+        ProcessStateTest::SetUp();
         SetClock(&m_Clock);
         SetWindowBridge(&m_Bridge);
         gpLogCheck = &m_Log;
@@ -191,14 +190,9 @@ protected:
     void TearDown() override
     {
         StopWorker();
-        SetJobFinishedSink(nullptr);
-        SetUsbAdapter(nullptr);
-        CloseLogFile();
+        EndProcessState();
         SetTraceSink(nullptr);
         gpLogCheck = nullptr;
-        SetWindowBridge(nullptr);
-        SetClock(nullptr);
-        gpDoc = nullptr;
         m_pQueue.reset();
         m_pDoc.reset();
         m_pRefDoc.reset();
@@ -207,8 +201,6 @@ protected:
             std::printf("soak folder kept: %s\n", m_Dir.string().c_str());
         else
             fs::remove_all(m_Dir);
-        gPrinterStatus.Reset();
-        ResetWorkerFlags();
     }
 
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_Rng); }
@@ -279,9 +271,7 @@ protected:
         m_pQueue.reset();
         gpDoc = nullptr;
         m_pDoc.reset();
-        gPrinterStatus.Reset();
-        gStatusText.Reset();
-        ResetWorkerFlags();
+        ResetPrintPathState();
         if (crash) {
             SetUsbAdapter(nullptr);
             m_pPlotter.reset();

@@ -8,26 +8,24 @@
 #include "link/usbcommand.h"
 #include "link/workerflags.h"
 #include "platform/clock.h"
+#include "support/processstate.h"
 
 namespace {
 
-class UsbLinkOnBoard : public ::testing::Test {
+class UsbLinkOnBoard : public ProcessStateTest {
 protected:
     void SetUp() override
     {
+        ProcessStateTest::SetUp();
         SetClock(&m_clock);
-        ResetWorkerFlags();
-        gPrinterStatus.Reset();
         auto pTransport = std::make_unique<CFakeUsbTransport>(m_board);
         m_pAdapter = std::make_unique<CLibUsbAdapter>(std::move(pTransport), CLinkSettings{});
         SetUsbAdapter(m_pAdapter.get());
     }
     void TearDown() override
     {
-        SetUsbAdapter(nullptr);
-        SetClock(nullptr);
-        ResetWorkerFlags();
-        gPrinterStatus.Reset();
+        EndProcessState();
+        m_pAdapter.reset();
     }
     bool Probe()
     {
