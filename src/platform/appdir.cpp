@@ -1,4 +1,4 @@
-// Program directory from /proc/self/exe (the module path on Windows).
+// Program directory: where the running executable lies.
 #include "platform/appdir.h"
 
 #include <filesystem>

@@ -34,7 +34,7 @@ void WriteLogHeader(const std::tm& localTime);
 // "%Y, %B %d, %H:%M:%S" in English month names, whatever the locale.
 std::string FormatStartTime(const std::tm& localTime);
 
-// Optional trace sink (the debugger output of the original platform); none by default.
+// Optional trace sink, a second copy of every entry for diagnostics and tests; none by default.
 using TraceSink = void (*)(std::string_view);
 void SetTraceSink(TraceSink sink);
 

@@ -1,4 +1,5 @@
-// Private-profile (INI) file access with the Windows semantics config.ini relies on.
+// Private-profile (INI) file access with the rules config.ini relies on: case-insensitive names, defaults
+// for absent keys, in-place replacement, unknown keys and comments kept.
 #pragma once
 
 #include <cstddef>

@@ -30,8 +30,8 @@ std::string Lower(std::string s)
     return s;
 }
 
-// Index of the pattern a file name matches, -1 for none. The patterns are matched as the original
-// platform's folder search does: without regard to case.
+// Index of the pattern a file name matches, -1 for none. CAD systems and shares write the extension in
+// either case (CUT.PLT, cut.plt), and both are jobs.
 int PatternOf(const std::string& name)
 {
     const std::string ext = Lower(fs::path(name).extension().string());
@@ -167,7 +167,8 @@ void CTaskQueue::ScanFolder()
                 names[pattern].push_back(std::move(name));
         }
         for (auto& list : names) {
-            // The folder listing has no order here; rows follow the names, as an NTFS listing does.
+            // Directory order is arbitrary; sorting by name keeps the row order the same on every scan and
+            // every file system, so jobs start in an order the operator can predict.
             std::sort(list.begin(), list.end(), [](const std::string& x, const std::string& y) {
                 const std::string lx = Lower(x), ly = Lower(y);
                 return lx != ly ? lx < ly : x < y;
