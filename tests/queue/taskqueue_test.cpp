@@ -267,6 +267,47 @@ TEST_F(TaskQueueTest, CopiesCountDownAndTheFileGoesAfterTheLastOne)
     EXPECT_EQ(Column(1), (V{"c.plt"}));
 }
 
+// How a job ended decides what becomes of its row and file: only a whole print counts a copy, an abort
+// retires the job, every other end holds it with its file and copies for the operator.
+TEST_F(TaskQueueTest, TheJobsOutcomeDecidesCopiesHoldingAndDeletion)
+{
+    struct Case {
+        EJobOutcome outcome;
+        const char* status;  // nullptr: row and file gone
+        const char* copies;
+    } cases[] = {
+        {EJobOutcome::PrintedWhole, "Waiting", "1"},
+        {EJobOutcome::Aborted, nullptr, nullptr},
+        {EJobOutcome::StoppedAtPlotter, "Not plot", "2"},
+        {EJobOutcome::RefusedAtChecksum, "Not plot", "2"},
+        {EJobOutcome::LinkLost, "Not plot", "2"},
+        {EJobOutcome::None, "Not plot", "2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.outcome));
+        fs::remove_all(Folder());
+        MakeQueue(false);
+        const std::string a = Task("a.plt");
+        m_pQueue->RefreshList();
+        m_pQueue->AddCopy(a);
+        m_pQueue->Plot(a);
+        m_pQueue->RefreshList();
+        ASSERT_EQ(m_pQueue->StatusOf(a), ETaskStatus::Plotting);
+        if (c.outcome == EJobOutcome::Aborted)
+            m_pQueue->Abort();
+        m_pQueue->JobFinished(c.outcome);
+        gPrinterStatus.m_bPrinting = false;
+        if (!c.status) {
+            EXPECT_TRUE(m_pQueue->Rows().empty());
+            EXPECT_FALSE(fs::exists(a));
+            continue;
+        }
+        EXPECT_EQ(Column(0), (V{c.status}));
+        EXPECT_EQ(Column(2), (V{c.copies}));
+        EXPECT_TRUE(fs::exists(a));
+    }
+}
+
 TEST_F(TaskQueueTest, AJobWhoseFileVanishedIsHeldAndTheNextOneStarts)
 {
     const std::string a = Task("a.plt");
