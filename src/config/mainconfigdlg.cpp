@@ -15,6 +15,9 @@
 #include "config/systemconfigdlg.h"
 #include "config/tabconfigsheet.h"
 #include "document/marquelldoc.h"
+#include "link/printerstatus.h"
+#include "platform/gbk.h"
+#include "platform/logwriter.h"
 #include "platform/windowbridge.h"
 
 namespace {
@@ -29,7 +32,10 @@ QPushButton* MakeDialogButton(QWidget* parent, int id, const char* text)
 }  // namespace
 
 CMainConfigDlg::CMainConfigDlg(CMarquellDoc& doc, bool bReadOnly, QWidget* parent)
-    : QDialog(parent), m_bReadOnly(bReadOnly), m_Doc(doc)
+    : QDialog(parent),
+      m_fnPrinting([] { return gPrinterStatus.m_bPrinting.load(); }),
+      m_bReadOnly(bReadOnly),
+      m_Doc(doc)
 {
     setObjectName(QString::number(kTemplateId));
     setWindowTitle("Settings");
@@ -109,6 +115,13 @@ void CMainConfigDlg::OnSave()
 {
     if (m_bReadOnly)
         return;
+    // The automatic scan may have started a job while the dialog stood open: the worker reads the record.
+    if (m_fnPrinting()) {
+        SetReadOnly();
+        ShowMessage("Um trabalho começou a ser plotado: as configurações não foram salvas. "
+                    "Abra as configurações de novo depois do trabalho.");
+        return;
+    }
     CUserDefine ud = m_Doc.m_UserDefine;
     ApplyPages(ud);
     const std::vector<std::string> problems = CSettingsCheck::Check(ud);
@@ -120,7 +133,11 @@ void CMainConfigDlg::OnSave()
         return;
     }
     m_Doc.m_UserDefine = ud;
-    m_Doc.SaveConfig();
+    if (!m_Doc.SaveConfig()) {
+        const std::string text = m_Doc.ConfigProblemText(true);
+        WriteLog(Utf8ToGbk(text) + "\r\n");
+        ShowMessage(text);
+    }
 }
 
 void CMainConfigDlg::SetReadOnly()

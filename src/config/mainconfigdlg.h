@@ -1,6 +1,8 @@
 // The modal "Settings" dialog: four pages over the settings record, Save writes config.ini.
 #pragma once
 
+#include <functional>
+
 #include <QDialog>
 
 class CAdvancedConfigDlg;
@@ -21,6 +23,9 @@ public:
     // bReadOnly: a job is printing (the opener passes m_bPrinting). The record is then neither
     // reloaded nor editable.
     CMainConfigDlg(CMarquellDoc& doc, bool bReadOnly, QWidget* parent = nullptr);
+
+    // Whether a job prints now; Save asks it again at the moment of saving. The print status by default.
+    std::function<bool()> m_fnPrinting;
 
     // Record -> controls.
     void FillPages();

@@ -15,23 +15,6 @@
 #include "platform/windowbridge.h"
 #include "settings/userdefine.h"
 
-namespace {
-
-// config.ini holds at most 99 bytes of the path; cut on a character boundary.
-std::string ClipPath(const QString& text)
-{
-    QByteArray bytes = text.toUtf8();
-    int n = static_cast<int>(bytes.size());
-    if (n > kDlgTextMax) {
-        n = kDlgTextMax;
-        while (n > 0 && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80)
-            --n;
-    }
-    return std::string(bytes.constData(), static_cast<size_t>(n));
-}
-
-}  // namespace
-
 COthersConfigDlg::COthersConfigDlg(QWidget* parent) : QWidget(parent), m_fnPickFolder(&PickFolderFromPlatform)
 {
     setObjectName(QString::number(kTemplateId));
@@ -83,7 +66,7 @@ void COthersConfigDlg::Apply(CUserDefine& ud) const
     if (path.isEmpty())
         ShowMessage("未指定工作目录!");
     else
-        ud.WORKPATH = ClipPath(path);
+        ud.WORKPATH = path.toStdString();
     ud.PLTFONTSIZE = DlgAtoi(m_pFontSize->text());
 }
 

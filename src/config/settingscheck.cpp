@@ -1,6 +1,7 @@
 // The settings the dialog can set that would break the print path, named by their dialog labels.
 #include "config/settingscheck.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -71,6 +72,24 @@ void CheckPlotting(std::vector<std::string>& out, const CUserDefine& ud)
     CheckScale(out, ud.YSCALE_T, ud.YSCALE_R, ud.m_fRatioY, "Y");
 }
 
+// A task folder the system can name: config.ini keeps it on one line, and the system limits a path and
+// each of its names.
+void CheckOthers(std::vector<std::string>& out, const CUserDefine& ud)
+{
+    const std::string& path = ud.WORKPATH;
+    constexpr std::size_t kMaxName = 255;
+    bool usable = path.size() <= kMaxWorkPath && path.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+    for (std::size_t start = 0; usable && start < path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        usable = end - start <= kMaxName;
+        start = end + 1;
+    }
+    if (!usable)
+        out.push_back("Selecione o diretório de trabalho: o sistema não aceita este caminho (no máximo " +
+                      std::to_string(kMaxWorkPath) + " bytes, " + std::to_string(kMaxName) +
+                      " por nome, numa só linha).");
+}
+
 }  // namespace
 
 std::vector<std::string> CSettingsCheck::Check(const CUserDefine& ud)
@@ -79,5 +98,6 @@ std::vector<std::string> CSettingsCheck::Check(const CUserDefine& ud)
     CheckSystem(out, ud);
     CheckAdvanced(out, ud);
     CheckPlotting(out, ud);
+    CheckOthers(out, ud);
     return out;
 }

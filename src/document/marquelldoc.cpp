@@ -23,17 +23,19 @@ CMarquellDoc::~CMarquellDoc()
 
 bool CMarquellDoc::LoadConfig()
 {
-    return CConfigStore::Load(m_UserDefine, m_strConfigPath);
+    return CConfigStore::Load(m_UserDefine, m_strConfigPath, &m_strConfigProblem);
 }
 
 bool CMarquellDoc::SaveConfig()
 {
-    return CConfigStore::Save(m_UserDefine, m_strConfigPath);
+    return CConfigStore::Save(m_UserDefine, m_strConfigPath, &m_strConfigProblem);
 }
 
 bool CMarquellDoc::PrepareJob(JobSlot slot)
 {
-    CUserDefine& ud = m_UserDefine;
+    // The layout writes its derived head fields into the record it is given, and the worker reads the
+    // record's while it prints: a preview works on a copy.
+    CUserDefine& ud = slot == SlotPrint ? m_UserDefine : (m_PreviewSettings[slot] = m_UserDefine);
     m_pCurLayout = &m_Layout[slot];
     m_pCurPlt = &m_PltData[slot];
     CPltFileData& plt = *m_pCurPlt;
@@ -71,6 +73,14 @@ bool CMarquellDoc::PrepareJob(JobSlot slot)
     sections.CountFragments(plt);
     sections.FillFragments(plt);
     return true;
+}
+
+std::string CMarquellDoc::ConfigProblemText(bool bSaving) const
+{
+    if (bSaving)
+        return "The settings were not saved to " + m_strConfigPath + ": " + m_strConfigProblem;
+    return "The settings in " + m_strConfigPath + " were not read (" + m_strConfigProblem +
+           "); the program runs on the default settings";
 }
 
 void CMarquellDoc::ComputeSize(PltInfo& info, JobSlot slot)

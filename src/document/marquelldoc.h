@@ -31,8 +31,12 @@ public:
     CMarquellDoc(const CMarquellDoc&) = delete;
     CMarquellDoc& operator=(const CMarquellDoc&) = delete;
 
+    // Read and write config.ini; false, with the reason in m_strConfigProblem, when the file could not be
+    // read (or holds no settings) or could not be written.
     bool LoadConfig();
     bool SaveConfig();
+    // What the operator is told when config.ini could not be read or written (UTF-8, one line).
+    std::string ConfigProblemText(bool bSaving) const;
 
     bool PrepareJob(JobSlot slot);
     void ComputeSize(PltInfo& info, JobSlot slot);
@@ -56,7 +60,10 @@ public:
 
     std::string m_strAppDir;
     std::string m_strConfigPath;
+    std::string m_strConfigProblem;
     CUserDefine m_UserDefine;
+    // The settings the preview slots were prepared with (the print slot uses m_UserDefine itself).
+    CUserDefine m_PreviewSettings[3];
 
     std::string m_strSlotPath[3];
     CJobLayout m_Layout[3];

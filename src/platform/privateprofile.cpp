@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 #include <filesystem>
@@ -45,23 +46,43 @@ std::string FirstLine(const std::string& s)
     return s.substr(0, s.find_first_of("\r\n"));
 }
 
-bool WriteWhole(const std::string& path, const std::string& text)
+// Writes the whole text; false with the reason when the file could not be written.
+bool WriteWhole(const std::string& path, const std::string& text, std::string& error)
 {
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    return !out.fail();
+    if (!out.fail())
+        return true;
+    error = errno ? std::generic_category().message(errno) : "the file could not be written";
+    return false;
 }
 
 } // namespace
 
 CPrivateProfile::CPrivateProfile(std::string path) : m_strPath(std::move(path))
 {
+    std::error_code ec;
+    m_bExists = std::filesystem::exists(m_strPath, ec);
+    errno = 0;
     std::ifstream in(m_strPath, std::ios::binary);
     std::ostringstream text;
     if (in)
         text << in.rdbuf();
+    if (m_bExists && std::filesystem::is_directory(m_strPath, ec))
+        m_strError = std::generic_category().message(EISDIR);
+    else if (m_bExists && (!in || in.bad()))
+        m_strError = errno ? std::generic_category().message(errno) : "the file could not be read";
     Parse(text.str());
+}
+
+bool CPrivateProfile::HasSection(const std::string& name) const
+{
+    for (const Section& sec : m_Sections)
+        if (sec.hasHeader && SameName(sec.name, name))
+            return true;
+    return false;
 }
 
 void CPrivateProfile::Parse(const std::string& text)
@@ -207,17 +228,24 @@ bool CPrivateProfile::Flush()
     // Write beside the file and rename, so a crash mid-write never leaves half a config.ini.
     const std::string tmp = m_strPath + ".tmp";
     std::error_code ec;
-    if (WriteWhole(tmp, text)) {
+    std::string error;
+    if (WriteWhole(tmp, text, error)) {
         std::filesystem::rename(tmp, m_strPath, ec);
         if (!ec) {
             m_bDirty = false;
+            m_strError.clear();
             return true;
         }
     }
     std::filesystem::remove(tmp, ec);
-    if (!WriteWhole(m_strPath, text))
+    // A folder where no new file may be made can still hold a writable config.ini.
+    error.clear();
+    if (!WriteWhole(m_strPath, text, error)) {
+        m_strError = error;
         return false;
+    }
     m_bDirty = false;
+    m_strError.clear();
     return true;
 }
 

@@ -15,8 +15,15 @@
 // line (CR LF or LF) everywhere; a new file gets LF.
 class CPrivateProfile {
 public:
-    // Reads the file; a missing or unreadable file reads as empty.
+    // Reads the file; a missing or unreadable file reads as empty (Error tells which).
     explicit CPrivateProfile(std::string path);
+
+    // The file was there when it was read.
+    bool Exists() const { return m_bExists; }
+    // Why the last read or write of the file failed, in the system's words; empty after success.
+    const std::string& Error() const { return m_strError; }
+    // A section of this name (any case) stands in the file.
+    bool HasSection(const std::string& name) const;
 
     // The value of a key, white space trimmed and one pair of matching quotes removed;
     // nullptr when the key is absent.
@@ -62,6 +69,8 @@ private:
     std::string m_strNewline = "\n";
     std::vector<Section> m_Sections;
     bool m_bDirty = false;
+    bool m_bExists = false;
+    std::string m_strError;
 };
 
 // The text to write for a value so that a read gives the value back: the value itself, or the value

@@ -191,9 +191,29 @@ void SaveAutoWash(const CUserDefine& ud, CWriter& w)
 
 } // namespace
 
-bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath)
+namespace {
+
+// Why a config.ini read gives only defaults, or empty.
+std::string LoadProblem(const CPrivateProfile& ini)
+{
+    if (!ini.Error().empty())
+        return ini.Error();
+    if (!ini.Exists())
+        return std::string();
+    for (const char* section : {"PRINT", "PATH", "CTRPARAM", "JetPrintHeadOpenStatus", "LINK"})
+        if (ini.HasSection(section))
+            return std::string();
+    return "it holds none of the settings";
+}
+
+}  // namespace
+
+bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath, std::string* pProblem)
 {
     const CPrivateProfile ini(iniPath);
+    const std::string problem = LoadProblem(ini);
+    if (pProblem)
+        *pProblem = problem;
 
     ud.PRINTAUTO = ini.GetInt("PRINT", "PRINTAUTO", 0) != 0;
     ud.PRINTMIRROR = ini.GetInt("PRINT", "PRINTMIRROR", 0) != 0;
@@ -203,7 +223,8 @@ bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath)
 
     // "C:\" names no folder here: the task folder defaults to "tasks" beside config.ini. An empty
     // value would make the task list scan (and delete printed files from) the file system root.
-    ud.WORKPATH = ReadText(ini, "PATH", "WORKPATH", "");
+    // The whole path: one cut to a fixed buffer would send printing to another folder.
+    ud.WORKPATH = ini.GetString("PATH", "WORKPATH", "", kMaxWorkPath + 1);
     if (ud.WORKPATH.empty())
         ud.WORKPATH = (std::filesystem::path(iniPath).parent_path() / "tasks").generic_string();
 
@@ -247,10 +268,10 @@ bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath)
     ud.ENSPEED = ini.GetInt("PRINT", "ENSPEED", 0) == 1;
 
     LoadLink(ud.m_Link, ini);
-    return true;
+    return problem.empty();
 }
 
-bool CConfigStore::Save(const CUserDefine& ud, const std::string& iniPath)
+bool CConfigStore::Save(const CUserDefine& ud, const std::string& iniPath, std::string* pProblem)
 {
     CPrivateProfile ini(iniPath);
     CWriter w(ini);
@@ -273,6 +294,8 @@ bool CConfigStore::Save(const CUserDefine& ud, const std::string& iniPath)
     w.Int("PRINT", "UCSPEED", ud.UCSPEED);
     w.Int("PRINT", "ENSPEED", ud.ENSPEED);
 
-    ini.Flush();  // a file that cannot be written keeps the old settings; Save still succeeds
-    return true;
+    const bool written = ini.Flush();
+    if (pProblem)
+        *pProblem = written ? std::string() : ini.Error();
+    return written;
 }

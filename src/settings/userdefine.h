@@ -1,6 +1,7 @@
 // The settings record: every tunable of the system, filled from config.ini.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,6 +19,9 @@ struct CLinkSettings {
     int32_t USBPIPE1 = 0x01;             // bulk OUT endpoint of the commands
     int32_t USBPIPE3 = 0x02;             // bulk OUT endpoint of the print data
 };
+
+// The longest task folder path config.ini keeps, in bytes (the system's own path limit).
+constexpr std::size_t kMaxWorkPath = 4095;
 
 // Fields stored in config.ini bear the name of their key; derived fields carry m_ names.
 class CUserDefine {

@@ -8,6 +8,7 @@
 #include "app/plotterselect.h"
 #include "document/marquelldoc.h"
 #include "platform/appdir.h"
+#include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/usbadapter.h"
 #include "queue/printworker.h"
@@ -44,6 +45,7 @@ bool CMarquellApp::InitInstance()
     m_pMainWnd->UpdateWindow();
     // The print worker runs already; what it logged so far reached only the trace sink.
     StartLog();
+    ReportConfigProblem();
     return true;
 }
 
@@ -79,6 +81,18 @@ void CMarquellApp::OpenUsbLink()
 void CMarquellApp::StartLog()
 {
     StartLogFile(LogPath());
+}
+
+// Defaults mean the real plotter and no automatic printing: an operator who does not know that waits for
+// jobs that never start.
+void CMarquellApp::ReportConfigProblem()
+{
+    if (m_pDoc->m_strConfigProblem.empty())
+        return;
+    const std::string text = m_pDoc->ConfigProblemText(false);
+    WriteLog(Utf8ToGbk(text) + "\r\n");
+    if (CFileView* pView = m_pMainWnd->FileView())
+        pView->ShowProblem(text);
 }
 
 void CMarquellApp::ExitInstance()

@@ -37,6 +37,7 @@ private:
     bool OnFileNew();
     void OpenUsbLink();
     void StartLog();
+    void ReportConfigProblem();
 
     std::string m_strAppDir;
     std::unique_ptr<CQtWindowBridge> m_pBridge;

@@ -359,17 +359,42 @@ TEST_F(MainConfigDlgTest, EmptyWorkingDirectoryIsReportedAndKept)
     EXPECT_EQ(m_pDoc->m_UserDefine.PLTFONTSIZE, 150);
 }
 
-TEST_F(MainConfigDlgTest, LongWorkingDirectoryIsCutAt98Bytes)
+// A cut path would move printing to another folder without a word.
+TEST_F(MainConfigDlgTest, LongWorkingDirectoryIsKeptWhole)
 {
     auto dlg = Open();
-    const QString longPath = "/" + QString(60, 'a') + QString::fromUtf8("/目录目录目录目录目录目录目录目录");
+    const QString longPath = "/" + QString(60, 'a') + QString::fromUtf8("/目录目录目录目录目录目录目录目录") + "/" + QString(80, 'b');
     SetText(dlg.get(), 1026, longPath);
     Save(*dlg);
-    const std::string& stored = m_pDoc->m_UserDefine.WORKPATH;
-    EXPECT_LE(stored.size(), 98u);
-    EXPECT_GE(stored.size(), 96u);
-    EXPECT_TRUE(longPath.toStdString().rfind(stored, 0) == 0);  // a prefix, whole characters only
-    EXPECT_FALSE(QString::fromStdString(stored).contains(QChar::ReplacementCharacter));
+    EXPECT_TRUE(m_Bridge.m_Texts.empty());
+    EXPECT_EQ(m_pDoc->m_UserDefine.WORKPATH, longPath.toStdString());
+    CMarquellDoc again(AppDir());
+    EXPECT_EQ(again.m_UserDefine.WORKPATH, longPath.toStdString());
+}
+
+// The automatic scan may start a job while the dialog stands open: Save asks again and refuses.
+TEST_F(MainConfigDlgTest, SaveIsRefusedOnceAJobHasStarted)
+{
+    auto dlg = Open();
+    bool printing = false;
+    dlg->m_fnPrinting = [&] { return printing; };
+    SetText(dlg.get(), 1011, "7");
+    printing = true;
+    Save(*dlg);
+    ASSERT_EQ(m_Bridge.m_Texts.size(), 1u);
+    EXPECT_NE(m_pDoc->m_UserDefine.ELineWidth, 7);
+    EXPECT_FALSE(QFile::exists(IniPath()));
+    EXPECT_FALSE(dlg->m_pSave->isEnabled()) << "read-only from then on";
+}
+
+TEST_F(MainConfigDlgTest, ASaveThatCannotBeWrittenNamesTheFileAndTheReason)
+{
+    QDir().mkpath(IniPath());
+    auto dlg = Open();
+    SetText(dlg.get(), 1011, "7");
+    Save(*dlg);
+    ASSERT_EQ(m_Bridge.m_Texts.size(), 1u);
+    EXPECT_EQ(m_Bridge.m_Texts[0], "The settings were not saved to " + IniPath().toStdString() + ": Is a directory");
 }
 
 TEST_F(MainConfigDlgTest, BrowseReplacesTheBoxOnlyWhenAFolderIsChosen)

@@ -204,8 +204,11 @@ TEST_F(ConfigStore, ReadRulesAndDerivedFields)
              EXPECT_FALSE(u.PRINTROTATION90_CLOCKWISE);  // present but empty reads 0
              EXPECT_EQ(u.MAXWIDTH, 150.7f);
          }},
+        // A task folder is kept whole up to the system's path limit: a cut would print from another folder.
         {"[PATH]\nWORKPATH=/srv/" + std::string(150, 'w'),
-         [](const CUserDefine& u) { EXPECT_EQ(u.WORKPATH, "/srv/" + std::string(94, 'w')); }},
+         [](const CUserDefine& u) { EXPECT_EQ(u.WORKPATH, "/srv/" + std::string(150, 'w')); }},
+        {"[PATH]\nWORKPATH=/" + std::string(5000, 'w'),
+         [](const CUserDefine& u) { EXPECT_EQ(u.WORKPATH.size(), kMaxWorkPath); }},
         {"[JetPrintHeadOpenStatus]\nJetPrintHeadOpenStatus2=1\nJetPrintHeadOpenStatus7=2\n"
          "[JetPrintHeadValueX]\nJetPrintHeadValueX2=900\n[JetPrintHeadValueY]\nJetPrintHeadValueY2=-5\n"
          "[AutoWash]\nWashPass=3\nWaitPos=9",
@@ -306,7 +309,7 @@ TEST_F(ConfigStore, HostileFilesLoadToSaneRecords)
         SCOPED_TRACE(name);
         PutFixture(name);
         CUserDefine ud;
-        ASSERT_TRUE(CConfigStore::Load(ud, m_ini));
+        CConfigStore::Load(ud, m_ini);
         ExpectSane(ud);
         ASSERT_TRUE(CConfigStore::Save(ud, m_ini));
         CUserDefine again;
@@ -325,6 +328,39 @@ TEST_F(ConfigStore, HostileFilesLoadToSaneRecords)
     EXPECT_EQ(ud.EdLineSection, 17.45f);
     EXPECT_EQ(ud.Print_Line, 0);
     EXPECT_EQ(ud.MAXWIDTH, 0.0f);
+}
+
+// A config.ini that gives only defaults, or keeps none of a Save, must say why: defaults mean the real
+// plotter and no automatic printing, and a lost Save comes back at the next start.
+TEST_F(ConfigStore, FilesThatCannotBeUsedSayWhy)
+{
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        const char* problem;  // empty: none
+    } cases[] = {
+        {"missing", [&] { fs::remove_all(m_ini); }, ""},
+        {"a settings file", [&] { Put("[PRINT]\nPRINTAUTO=1\n"); }, ""},
+        {"garbage", [&] { Put(std::string("\x89PNG\r\n\x1a\n\0\0junk", 14)); }, "it holds none of the settings"},
+        {"another program's file", [&] { Put("[Window]\nWidth=800\n"); }, "it holds none of the settings"},
+        {"a folder", [&] { fs::create_directories(m_ini); }, "Is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(m_ini);
+        c.make();
+        CUserDefine ud;
+        std::string problem = "unset";
+        EXPECT_EQ(CConfigStore::Load(ud, m_ini, &problem), !*c.problem);
+        EXPECT_EQ(problem, c.problem);
+    }
+    // m_ini is a folder now: nothing can be saved there.
+    std::string problem;
+    EXPECT_FALSE(CConfigStore::Save(CUserDefine(), m_ini, &problem));
+    EXPECT_EQ(problem, "Is a directory");
+    CMarquellDoc doc(m_dir.string());
+    EXPECT_FALSE(doc.SaveConfig());
+    EXPECT_EQ(doc.ConfigProblemText(true), "The settings were not saved to " + m_ini + ": Is a directory");
 }
 
 TEST_F(ConfigStore, DocumentLoadsAndSavesBesideTheProgram)

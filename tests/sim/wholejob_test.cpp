@@ -49,6 +49,26 @@ const char* const kQuestion = "通信不可靠，请检查USB线路! 需要继�
 
 class PrintedPage : public JobHarness, public ::testing::WithParamInterface<Carriage> {};
 
+// The operator previews other files while a job prints: the preview must not touch what the worker reads
+// (under ThreadSanitizer any shared write shows as a race), and the page must come out as a clean print.
+TEST_F(JobHarness, PreviewsWhileAJobPrintsLeaveThePrintUntouched)
+{
+    Configure(kCarriages[2].ini);
+    m_pDoc->m_strSlotPath[SlotPreview] = Fixture("small.plt");
+    m_pDoc->m_strSlotPath[SlotPrintPreview] = Fixture("small.plt");
+    StartJob(Fixture("small.plt"));
+    ASSERT_FALSE(HasFatalFailure());
+    int previews = 0;
+    EXPECT_TRUE(RunUntil([&] {
+        EXPECT_TRUE(m_pDoc->PrepareJob(previews % 2 ? SlotPreview : SlotPrintPreview));
+        ++previews;
+        return m_Finished.m_nCalls > 0;
+    }));
+    WithinRealTime(std::chrono::seconds(20), "StopPrintWorker", [] { StopPrintWorker(); });
+    EXPECT_GT(previews, 10);
+    ExpectPageIsUnionOfSections();
+}
+
 TEST_P(PrintedPage, IsTheUnionOfTheSections)
 {
     Configure(GetParam().ini);

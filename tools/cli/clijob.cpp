@@ -20,15 +20,17 @@ CCliClock::~CCliClock()
 
 bool ApplyConfigOption(CMarquellDoc& doc, const CCliArgs& args)
 {
-    if (!args.Has("--config"))
-        return true;
-    std::string path = args.Value("--config");
-    if (!std::ifstream(path).is_open()) {
-        std::fprintf(stderr, "tessaline-cli: cannot read settings file '%s'\n", path.c_str());
-        return false;
+    if (args.Has("--config")) {
+        std::string path = args.Value("--config");
+        if (!std::ifstream(path).is_open()) {
+            std::fprintf(stderr, "tessaline-cli: cannot read settings file '%s'\n", path.c_str());
+            return false;
+        }
+        doc.m_strConfigPath = path;
+        doc.LoadConfig();
     }
-    doc.m_strConfigPath = path;
-    doc.LoadConfig();
+    if (!doc.m_strConfigProblem.empty())
+        std::fprintf(stderr, "tessaline-cli: %s\n", doc.ConfigProblemText(false).c_str());
     return true;
 }
 
