@@ -191,7 +191,7 @@ void SaveAutoWash(const CUserDefine& ud, CWriter& w)
 
 } // namespace
 
-bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath)
+bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath, const std::string& defaultTaskFolder)
 {
     const CPrivateProfile ini(iniPath);
 
@@ -201,11 +201,14 @@ bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath)
     ud.PRINTROTATION90_CLOCKWISE = ini.GetInt("PRINT", "PRINTROTATION90_CLOCKWISE", 1) != 0;
     ud.PRINTROTATION90_UNCLOCKWISE = ini.GetInt("PRINT", "PRINTROTATION90_UNCLOCKWISE", 0) != 0;
 
-    // "C:\" names no folder here: the task folder defaults to "tasks" beside config.ini. An empty
-    // value would make the task list scan (and delete printed files from) the file system root.
+    // "C:\" names no folder here: the task folder defaults to the layout's (else "tasks" beside
+    // config.ini). An empty value would make the task list scan (and delete printed files from) the
+    // file system root.
     ud.WORKPATH = ReadText(ini, "PATH", "WORKPATH", "");
     if (ud.WORKPATH.empty())
-        ud.WORKPATH = (std::filesystem::path(iniPath).parent_path() / "tasks").generic_string();
+        ud.WORKPATH = !defaultTaskFolder.empty()
+                          ? defaultTaskFolder
+                          : (std::filesystem::path(iniPath).parent_path() / "tasks").generic_string();
 
     LoadScales(ud, ini);
 

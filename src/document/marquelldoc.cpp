@@ -2,16 +2,19 @@
 #include "document/marquelldoc.h"
 
 #include "document/configstore.h"
-#include "platform/appdir.h"
 #include "platform/windowbridge.h"
 #include "plot/jobgeometry.h"
 #include "printdata/segmentpacker.h"
 #include "queue/workerflags.h"
 
 CMarquellDoc::CMarquellDoc(const std::string& appDir)
+    : CMarquellDoc(appDir.empty() ? GetAppPaths() : CAppPaths::InFolder(appDir))
 {
-    m_strAppDir = appDir.empty() ? GetProgramDir() : appDir;
-    m_strConfigPath = m_strAppDir + "/config.ini";
+}
+
+CMarquellDoc::CMarquellDoc(const CAppPaths& paths) : m_Paths(paths)
+{
+    m_strConfigPath = m_Paths.ConfigPath();
     m_nViewMode = 0;
     LoadConfig();
 }
@@ -23,7 +26,7 @@ CMarquellDoc::~CMarquellDoc()
 
 bool CMarquellDoc::LoadConfig()
 {
-    return CConfigStore::Load(m_UserDefine, m_strConfigPath);
+    return CConfigStore::Load(m_UserDefine, m_strConfigPath, m_Paths.DefaultTaskFolder());
 }
 
 bool CMarquellDoc::SaveConfig()

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "document/userdefine.h"
+#include "platform/apppaths.h"
 #include "plot/pltfiledata.h"
 #include "printdata/joblayout.h"
 #include "printdata/pltlinesects4data.h"
@@ -16,8 +17,10 @@ enum JobSlot { SlotPrint = 0, SlotPreview = 1, SlotPrintPreview = 2 };
 
 class CMarquellDoc {
 public:
-    // appDir: the program's directory (config.ini lies there); empty means the executable's directory.
+    // appDir: a folder holding config.ini, with the log, the task folder and the pages beside it;
+    // empty: the paths the program decided at start-up.
     explicit CMarquellDoc(const std::string& appDir = std::string());
+    explicit CMarquellDoc(const CAppPaths& paths);
     ~CMarquellDoc();
     CMarquellDoc(const CMarquellDoc&) = delete;
     CMarquellDoc& operator=(const CMarquellDoc&) = delete;
@@ -45,7 +48,7 @@ public:
     // Releases the data of the three job slots.
     void FreeSlots();
 
-    std::string m_strAppDir;
+    CAppPaths m_Paths;
     std::string m_strConfigPath;
     CUserDefine m_UserDefine;
 

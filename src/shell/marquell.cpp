@@ -7,7 +7,6 @@
 
 #include "document/marquelldoc.h"
 #include "link/usbadapter.h"
-#include "platform/appdir.h"
 #include "platform/logwriter.h"
 #include "queue/printworker.h"
 #include "shell/aboutdlg.h"
@@ -20,7 +19,10 @@
 
 namespace fs = std::filesystem;
 
-CMarquellApp::CMarquellApp(std::string appDir) : m_strAppDir(appDir.empty() ? GetProgramDir() : std::move(appDir)) {}
+CMarquellApp::CMarquellApp(const std::string& appDir)
+    : m_Paths(appDir.empty() ? GetAppPaths() : CAppPaths::InFolder(appDir))
+{
+}
 
 CMarquellApp::~CMarquellApp()
 {
@@ -29,7 +31,7 @@ CMarquellApp::~CMarquellApp()
 
 std::string CMarquellApp::LogPath() const
 {
-    return (fs::path(m_strAppDir) / "logfile.txt").string();
+    return m_Paths.LogPath();
 }
 
 bool CMarquellApp::InitInstance()
@@ -39,6 +41,8 @@ bool CMarquellApp::InitInstance()
     m_pBridge = std::make_unique<CQtWindowBridge>();
     SetWindowBridge(m_pBridge.get());
     // No per-user settings store: the recent-file list it would hold has no use here.
+    // A folder that cannot be made shows up as the log's or the task folder's own failure.
+    m_Paths.CreateFolders();
     if (!OnFileNew())
         return false;
     m_pMainWnd->UpdateWindow();
@@ -49,7 +53,10 @@ bool CMarquellApp::InitInstance()
 
 bool CMarquellApp::OnFileNew()
 {
-    m_pDoc = std::make_unique<CMarquellDoc>(m_strAppDir);
+    m_pDoc = std::make_unique<CMarquellDoc>(m_Paths);
+    // The per-user layout's first start leaves the user a config.ini to edit.
+    if (m_Paths.FirstStart())
+        m_pDoc->SaveConfig();
     OpenUsbLink();
     m_pMainWnd = std::make_unique<CMainFrame>(*m_pDoc, this);
     m_pBridge->SetFrame(m_pMainWnd.get());
@@ -66,12 +73,10 @@ void CMarquellApp::OpenUsbLink()
     const CLinkSettings& link = m_pDoc->m_UserDefine.m_Link;
     m_pAdapter = OpenPlotter(m_pDoc->m_UserDefine, false);
     if (IsVirtualDevice(link.DEVICE)) {
-        fs::path pages = link.PAGEDIR.empty() ? fs::path("pages") : fs::path(link.PAGEDIR);
-        if (pages.is_relative())
-            pages = fs::path(m_strAppDir) / pages;
+        const std::string pages = m_Paths.PageFolder(link.PAGEDIR);
         std::error_code ec;
         fs::create_directories(pages, ec);
-        static_cast<CVirtualPlotter*>(m_pAdapter.get())->SetPageDir(pages.string());
+        static_cast<CVirtualPlotter*>(m_pAdapter.get())->SetPageDir(pages);
     }
     SetUsbAdapter(m_pAdapter.get());
 }
@@ -79,6 +84,10 @@ void CMarquellApp::OpenUsbLink()
 void CMarquellApp::StartLog()
 {
     StartLogFile(LogPath());
+    if (m_Paths.FirstStart()) {
+        const CUserDefine& ud = m_pDoc->m_UserDefine;
+        WriteLog(m_Paths.LogSummary(m_Paths.TaskFolder(ud.WORKPATH), m_Paths.PageFolder(ud.m_Link.PAGEDIR)));
+    }
 }
 
 void CMarquellApp::ExitInstance()

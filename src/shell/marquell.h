@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/apppaths.h"
 #include "shell/commandrouter.h"
 
 class CMainFrame;
@@ -14,8 +15,9 @@ class CUsbAdapter;
 
 class CMarquellApp : public CCommandTarget {
 public:
-    // appDir: where config.ini, logfile.txt and the task folder lie; empty: next to the program.
-    explicit CMarquellApp(std::string appDir = std::string());
+    // appDir: where config.ini, logfile.txt and the task folder lie; empty: the paths the program
+    // decided at start-up (portable or per-user layout).
+    explicit CMarquellApp(const std::string& appDir = std::string());
     ~CMarquellApp() override;
     CMarquellApp(const CMarquellApp&) = delete;
     CMarquellApp& operator=(const CMarquellApp&) = delete;
@@ -38,7 +40,7 @@ private:
     void OpenUsbLink();
     void StartLog();
 
-    std::string m_strAppDir;
+    CAppPaths m_Paths;
     std::unique_ptr<CQtWindowBridge> m_pBridge;
     std::unique_ptr<CMarquellDoc> m_pDoc;
     std::unique_ptr<CUsbAdapter> m_pAdapter;

@@ -5,6 +5,8 @@
 #include <fstream>
 
 #include "cliargs.h"
+#include "platform/apppaths.h"
+#include "platform/logwriter.h"
 
 CCliClock::CCliClock(bool fast) : m_bFast(fast)
 {
@@ -18,18 +20,35 @@ CCliClock::~CCliClock()
         SetClock(nullptr);
 }
 
-bool ApplyConfigOption(CMarquellDoc& doc, const CCliArgs& args)
+bool ApplyConfigOption(const CCliArgs& args)
 {
-    if (!args.Has("--config"))
+    const CAppPaths paths = CAppPaths::Decide(CAppEnvironment::OfProcess(args.Value("--config")));
+    SetAppPaths(paths);
+    if (paths.GetLayout() != CAppPaths::Layout::Given || std::ifstream(paths.ConfigPath()).is_open())
         return true;
-    std::string path = args.Value("--config");
-    if (!std::ifstream(path).is_open()) {
-        std::fprintf(stderr, "tessaline-cli: cannot read settings file '%s'\n", path.c_str());
-        return false;
-    }
-    doc.m_strConfigPath = path;
-    doc.LoadConfig();
-    return true;
+    std::fprintf(stderr, "tessaline-cli: cannot read settings file '%s'\n", paths.ConfigPath().c_str());
+    return false;
+}
+
+void FirstStart(CMarquellDoc& doc)
+{
+    std::string error;
+    if (!doc.m_Paths.CreateFolders(&error))
+        std::fprintf(stderr, "tessaline-cli: %s\n", error.c_str());
+    if (!doc.m_Paths.FirstStart())
+        return;
+    doc.SaveConfig();
+    std::fprintf(stderr, "tessaline-cli: first start: settings written to %s, the log goes to %s, the task folder is %s\n",
+                 doc.m_strConfigPath.c_str(), doc.m_Paths.LogPath().c_str(),
+                 doc.m_Paths.TaskFolder(doc.m_UserDefine.WORKPATH).c_str());
+}
+
+void LogFirstStart(const CMarquellDoc& doc)
+{
+    const CAppPaths& paths = doc.m_Paths;
+    const CUserDefine& ud = doc.m_UserDefine;
+    if (paths.FirstStart())
+        WriteLog(paths.LogSummary(paths.TaskFolder(ud.WORKPATH), paths.PageFolder(ud.m_Link.PAGEDIR)));
 }
 
 bool ParseSlot(const std::string& name, JobSlot& slot)

@@ -22,9 +22,17 @@ private:
     bool m_bFast;
 };
 
-// With --config INI the document reads its settings from that file instead of the config.ini next
-// to the program. False, after a message on stderr, when the file cannot be read.
-bool ApplyConfigOption(CMarquellDoc& doc, const CCliArgs& args);
+// Decides the program's paths (SetAppPaths) before a document is made: with --config INI (or
+// TESSALINE_CONFIG) the settings come from that file and the log, the default task folder and the
+// pages lie beside it; else the portable or the per-user layout. False, after a message on stderr,
+// when the file named cannot be read.
+bool ApplyConfigOption(const CCliArgs& args);
+
+// The per-user layout's first start: the folders of the layout, and a config.ini with the defaults
+// for the user to edit (said on stderr). Any layout: the folders of config.ini and the log.
+void FirstStart(CMarquellDoc& doc);
+// After the log header, on a first start: where everything is.
+void LogFirstStart(const CMarquellDoc& doc);
 
 // "print", "preview" or "print-preview".
 bool ParseSlot(const std::string& name, JobSlot& slot);

@@ -17,7 +17,7 @@
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "link/usbadapter.h"
-#include "platform/appdir.h"
+#include "platform/apppaths.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "queue/printworker.h"
@@ -58,11 +58,13 @@ void PrintHelp(FILE* out)
                  "                           [--answer yes|no] [--fault FAULT]...\n"
                  "Prints one plot file: prepares it as a job start does and runs the print worker until the job\n"
                  "is done. Progress goes to stderr.\n"
-                 "  --config INI     settings from INI instead of the config.ini next to the program\n"
+                 "  --config INI     settings from INI (the log and the pages then lie beside it) instead of\n"
+                 "                   the config.ini of the program's layout\n"
                  "  --virtual        print on the built-in virtual plotter, whatever [LINK] DEVICE says\n"
                  "  --fast           run on virtual time: the pauses of the protocol pass at once\n"
-                 "  --page PNG       write the virtual plotter's printed page to PNG, one bit per dot\n"
-                 "  --log PATH       write the log to PATH instead of logfile.txt next to the program\n"
+                 "  --page PNG       write the virtual plotter's printed page to PNG, one bit per dot (else\n"
+                 "                   it goes to the pages folder as job-NNNN.png)\n"
+                 "  --log PATH       write the log to PATH instead of the layout's logfile.txt\n"
                  "  --answer yes|no  the answer when the checksums keep failing and the program asks whether\n"
                  "                   to retry (default: ask on the terminal when there is one, else no)\n"
                  "  --fault FAULT    make the virtual plotter misbehave; may be given several times:\n"
@@ -208,9 +210,10 @@ int RunPrint(const std::vector<std::string>& args)
     }
 
     CCliClock clock(cli.Has("--fast"));
-    CMarquellDoc doc;
-    if (!ApplyConfigOption(doc, cli))
+    if (!ApplyConfigOption(cli))
         return 2;
+    CMarquellDoc doc;
+    FirstStart(doc);
     const bool isVirtual = cli.Has("--virtual") || IsVirtualDevice(doc.m_UserDefine.m_Link.DEVICE);
     if (!isVirtual && (!faults.Empty() || cli.Has("--page")))
         return BadInput("--fault and --page need the virtual plotter (--virtual)");
@@ -236,7 +239,10 @@ int RunPrint(const std::vector<std::string>& args)
         return 2;
     auto* pVirtual = isVirtual ? static_cast<CVirtualPlotter*>(adapter.get()) : nullptr;
 
-    OpenLog(cli.Value("--log", GetProgramDir() + "/logfile.txt"));
+    if (pVirtual && pagePath.empty())
+        pVirtual->SetPageDir(doc.m_Paths.PageFolder(doc.m_UserDefine.m_Link.PAGEDIR));
+    OpenLog(cli.Value("--log", doc.m_Paths.LogPath()));
+    LogFirstStart(doc);
     SetTraceSink(WatchLog);
     CFinishSignal finished;
     SetUsbAdapter(adapter.get());
