@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTimer>
 
 #include "platform/apppaths.h"
@@ -36,6 +37,12 @@ int main(int argc, char** argv)
     SetAppPaths(CAppPaths::Decide(CAppEnvironment::OfProcess(parser.value(config).toStdString())));
 
     CMarquellApp theApp;
+    QStringList files;
+    for (const QString& file : parser.positionalArguments())
+        files << QFileInfo(file).absoluteFilePath();
+    theApp.SetStartFiles(files);
+    if (theApp.HandOverStartFiles())
+        return 0;
     if (!theApp.InitInstance())
         return 1;
     // Ctrl+C in the terminal or the end of the session: leave the message loop without the window's

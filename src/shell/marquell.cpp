@@ -1,6 +1,7 @@
 // The application object: start-up, log file, About box.
 #include "shell/marquell.h"
 
+#include <cstdio>
 #include <filesystem>
 
 #include <QApplication>
@@ -9,8 +10,10 @@
 #include "link/usbadapter.h"
 #include "platform/logwriter.h"
 #include "queue/printworker.h"
+#include "queue/taskqueue.h"
 #include "shell/aboutdlg.h"
 #include "shell/commandids.h"
+#include "shell/filehandover.h"
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
 #include "shell/qtwindowbridge.h"
@@ -43,12 +46,51 @@ bool CMarquellApp::InitInstance()
     // No per-user settings store: the recent-file list it would hold has no use here.
     // A folder that cannot be made shows up as the log's or the task folder's own failure.
     m_Paths.CreateFolders();
+    if (!m_InstanceLock.Acquire(CFolderLock::LogLockFile(LogPath()), "tessaline")) {
+        std::string text = m_InstanceLock.LogBusyText(LogPath());
+        std::string folder;
+        if (const int copied = CopyStartFiles(folder))
+            text += " " + std::to_string(copied) + " file(s) were copied into its task folder " + folder + ".";
+        std::fprintf(stderr, "tessaline: %s\n", text.c_str());
+        GetWindowBridge().MessageBox(text, "Notice", MB_OK, MB_ICONEXCLAMATION);
+        return false;
+    }
     if (!OnFileNew())
         return false;
     m_pMainWnd->UpdateWindow();
     // The print worker runs already; what it logged so far reached only the trace sink.
     StartLog();
+    if (gpFileView && !m_StartFiles.isEmpty())
+        gpFileView->AddFiles(m_StartFiles);
     return true;
+}
+
+bool CMarquellApp::HandOverStartFiles()
+{
+    if (m_StartFiles.isEmpty())
+        return false;
+    const CMarquellDoc settings(m_Paths);
+    const std::string folder = m_Paths.TaskFolder(settings.m_UserDefine.WORKPATH);
+    qint64 pid = 0;
+    if (!CFileHandOver::Send(folder, m_StartFiles, 5000, &pid))
+        return false;
+    std::fprintf(stderr, "tessaline: %lld file(s) handed to the program serving %s (process %lld)\n",
+                 static_cast<long long>(m_StartFiles.size()), folder.c_str(), static_cast<long long>(pid));
+    return true;
+}
+
+int CMarquellApp::CopyStartFiles(std::string& folder)
+{
+    if (m_StartFiles.isEmpty())
+        return 0;
+    CMarquellDoc settings(m_Paths);
+    CTaskQueue queue(settings);
+    folder = queue.TaskFolder();
+    int copied = 0;
+    for (const QString& file : m_StartFiles)
+        if (CTaskQueue::IsPlotFile(file.toStdString()) && !queue.AddFile(file.toStdString()).empty())
+            ++copied;
+    return copied;
 }
 
 bool CMarquellApp::OnFileNew()

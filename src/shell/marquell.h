@@ -5,7 +5,10 @@
 #include <memory>
 #include <string>
 
+#include <QStringList>
+
 #include "platform/apppaths.h"
+#include "queue/folderlock.h"
 #include "shell/commandrouter.h"
 
 class CMainFrame;
@@ -22,7 +25,15 @@ public:
     CMarquellApp(const CMarquellApp&) = delete;
     CMarquellApp& operator=(const CMarquellApp&) = delete;
 
-    // True when the main window is up; false ends the program (no log file is created then).
+    // Plot files opened with the program (absolute paths): added to the queue once the window is up.
+    void SetStartFiles(const QStringList& files) { m_StartFiles = files; }
+    // Hands the start files to the program already serving their task folder; true when it took
+    // them, and this process then ends.
+    bool HandOverStartFiles();
+
+    // True when the main window is up; false ends the program (no log file is created then). A second
+    // program with the same log (the same program folder or per-user folders) says who runs and ends
+    // here; it copies its start files into the task folder for the running one.
     bool InitInstance();
     // Ends the worker and releases the window, the link and the document. Runs once.
     void ExitInstance();
@@ -39,8 +50,12 @@ private:
     bool OnFileNew();
     void OpenUsbLink();
     void StartLog();
+    // The start files copied into the task folder without a window; how many were.
+    int CopyStartFiles(std::string& folder);
 
     CAppPaths m_Paths;
+    CFolderLock m_InstanceLock;
+    QStringList m_StartFiles;
     std::unique_ptr<CQtWindowBridge> m_pBridge;
     std::unique_ptr<CMarquellDoc> m_pDoc;
     std::unique_ptr<CUsbAdapter> m_pAdapter;
