@@ -2,12 +2,14 @@
 // and the names of the job slots.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "document/marquelldoc.h"
 #include "platform/clock.h"
 
 class CCliArgs;
+class CFolderLock;
 
 // With --fast every wait runs on virtual time for the life of this object; otherwise the real clock.
 class CCliClock {
@@ -33,6 +35,14 @@ bool ApplyConfigOption(const CCliArgs& args);
 void FirstStart(CMarquellDoc& doc);
 // After the log header, on a first start: where everything is.
 void LogFirstStart(const CMarquellDoc& doc);
+
+// The check for a second program: the lock beside the log. False, after saying on stderr which
+// program writes that log, when another one holds it.
+bool LockLog(CFolderLock& lock, const std::string& logPath);
+// Opens the log (truncated) and writes its header; a log that cannot be created is said on stderr.
+void OpenLog(const std::string& path);
+// Stops the worker; a worker that does not end within the bound ends the program.
+void StopWorkerWithin(std::chrono::milliseconds bound);
 
 // "print", "preview" or "print-preview".
 bool ParseSlot(const std::string& name, JobSlot& slot);

@@ -20,6 +20,7 @@
 #include "platform/apppaths.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
+#include "queue/folderlock.h"
 #include "queue/printworker.h"
 #include "queue/workerflags.h"
 #include "sim/plotterselect.h"
@@ -70,7 +71,7 @@ void PrintHelp(FILE* out)
                  "  --fault FAULT    make the virtual plotter misbehave; may be given several times:\n"
                  "%s"
                  "Exit status: 0 the job finished with every segment verified, 1 it ended otherwise (stopped\n"
-                 "at the plotter, retry refused, interrupted), 2 bad input.\n",
+                 "at the plotter, retry refused, interrupted) or another program writes the log, 2 bad input.\n",
                  CFaultSchedule::Syntax());
 }
 
@@ -104,39 +105,6 @@ std::unique_ptr<CUsbAdapter> OpenPlotterOrSay(const CUserDefine& settings, bool 
     if (!adapter)
         std::fprintf(stderr, "tessaline-cli: this build has no back-end for a real plotter; use --virtual\n");
     return adapter;
-}
-
-// Stops the worker; a worker that does not end within the bound ends the program.
-void StopWorkerWithin(std::chrono::milliseconds bound)
-{
-    std::atomic<bool> stopped{false};
-    std::thread guard([&] {
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (!stopped && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(10ms);
-        if (!stopped) {
-            std::fprintf(stderr, "tessaline-cli: the print worker did not stop; exiting\n");
-            CloseLogFile();
-            std::_Exit(1);
-        }
-    });
-    StopPrintWorker();
-    stopped = true;
-    guard.join();
-}
-
-void OpenLog(const std::string& path)
-{
-    if (!OpenLogFile(path))
-        std::fprintf(stderr, "tessaline-cli: cannot create the log file '%s'; printing without it\n", path.c_str());
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    WriteLogHeader(local);
 }
 
 // What the window thread does while a job prints: the 1-second link check request and the link text.
@@ -241,7 +209,11 @@ int RunPrint(const std::vector<std::string>& args)
 
     if (pVirtual && pagePath.empty())
         pVirtual->SetPageDir(doc.m_Paths.PageFolder(doc.m_UserDefine.m_Link.PAGEDIR));
-    OpenLog(cli.Value("--log", doc.m_Paths.LogPath()));
+    const std::string logPath = cli.Value("--log", doc.m_Paths.LogPath());
+    CFolderLock logLock;
+    if (!LockLog(logLock, logPath))
+        return 1;
+    OpenLog(logPath);
     LogFirstStart(doc);
     SetTraceSink(WatchLog);
     CFinishSignal finished;
