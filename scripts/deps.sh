@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tessaline builds and tests with; quiet when all are present.
+#   scripts/deps.sh           the build and the tests
+#   scripts/deps.sh package   also the tools that build and check the Debian package
 set -euo pipefail
 
 PACKAGES=(
@@ -11,6 +13,9 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev libgl-dev
   clang libclang-rt-14-dev
 )
+if [ "${1:-}" = package ]; then
+  PACKAGES+=(dpkg-dev file lintian desktop-file-utils appstream)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

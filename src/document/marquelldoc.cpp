@@ -1,7 +1,6 @@
 // The document: settings load and save, job preparation of the three slots, segment building.
 #include "document/marquelldoc.h"
 
-#include "platform/appdir.h"
 #include "platform/windowbridge.h"
 #include "plot/jobgeometry.h"
 #include "printdata/segmentpacker.h"
@@ -10,9 +9,13 @@
 CMarquellDoc* gpDoc = nullptr;
 
 CMarquellDoc::CMarquellDoc(const std::string& appDir)
+    : CMarquellDoc(appDir.empty() ? GetAppPaths() : CAppPaths::InFolder(appDir))
 {
-    m_strAppDir = appDir.empty() ? GetProgramDir() : appDir;
-    m_strConfigPath = m_strAppDir + "/config.ini";
+}
+
+CMarquellDoc::CMarquellDoc(const CAppPaths& paths) : m_Paths(paths)
+{
+    m_strConfigPath = m_Paths.ConfigPath();
     LoadConfig();
 }
 
@@ -23,7 +26,7 @@ CMarquellDoc::~CMarquellDoc()
 
 bool CMarquellDoc::LoadConfig()
 {
-    return CConfigStore::Load(m_UserDefine, m_strConfigPath, &m_strConfigProblem);
+    return CConfigStore::Load(m_UserDefine, m_strConfigPath, m_Paths.DefaultTaskFolder(), &m_strConfigProblem);
 }
 
 bool CMarquellDoc::SaveConfig()

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/apppaths.h"
 #include "plot/pltfiledata.h"
 #include "printdata/joblayout.h"
 #include "printdata/pltlinesects4data.h"
@@ -25,8 +26,10 @@ enum EViewMode {
 
 class CMarquellDoc {
 public:
-    // appDir: the program's directory (config.ini lies there); empty means the executable's directory.
+    // appDir: a folder holding config.ini, with the log, the task folder and the pages beside it;
+    // empty: the paths the program decided at start-up.
     explicit CMarquellDoc(const std::string& appDir = std::string());
+    explicit CMarquellDoc(const CAppPaths& paths);
     ~CMarquellDoc();
     CMarquellDoc(const CMarquellDoc&) = delete;
     CMarquellDoc& operator=(const CMarquellDoc&) = delete;
@@ -58,7 +61,7 @@ public:
     // Releases the data of the three job slots.
     void FreeSlots();
 
-    std::string m_strAppDir;
+    CAppPaths m_Paths;
     std::string m_strConfigPath;
     std::string m_strConfigProblem;
     CUserDefine m_UserDefine;

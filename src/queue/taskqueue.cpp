@@ -104,15 +104,7 @@ int CTaskQueue::FindRow(const std::string& path) const
 
 std::string CTaskQueue::TaskFolder() const
 {
-    fs::path folder(m_Doc.m_UserDefine.WORKPATH);
-    if (folder.empty())
-        folder = "tasks";
-    if (folder.is_relative())
-        folder = fs::path(m_Doc.m_strAppDir) / folder;
-    std::string s = folder.generic_string();
-    if (s.empty() || s.back() != '/')
-        s += '/';
-    return s;
+    return m_Doc.m_Paths.TaskFolder(m_Doc.m_UserDefine.WORKPATH);
 }
 
 bool CTaskQueue::IsPlotFile(const std::string& path)

@@ -59,7 +59,8 @@ public:
     std::vector<CTaskRow> Rows() const;
     // Status of the row of this file; nothing when there is none.
     std::optional<ETaskStatus> StatusOf(const std::string& path) const;
-    // The task folder with a trailing "/" (WORKPATH, relative paths taken from the program's directory).
+    // The task folder with a trailing "/" (WORKPATH; the layout's default folder when empty, a relative
+    // path taken from the layout's base folder).
     std::string TaskFolder() const;
 
     // The 3-second scan: lists new plot files of the task folder (creating the folder when missing),

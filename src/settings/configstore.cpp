@@ -208,7 +208,8 @@ std::string LoadProblem(const CPrivateProfile& ini)
 
 }  // namespace
 
-bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath, std::string* pProblem)
+bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath, const std::string& defaultTaskFolder,
+                        std::string* pProblem)
 {
     const CPrivateProfile ini(iniPath);
     const std::string problem = LoadProblem(ini);
@@ -221,12 +222,14 @@ bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath, std::string
     ud.PRINTROTATION90_CLOCKWISE = ini.GetInt("PRINT", "PRINTROTATION90_CLOCKWISE", 1) != 0;
     ud.PRINTROTATION90_UNCLOCKWISE = ini.GetInt("PRINT", "PRINTROTATION90_UNCLOCKWISE", 0) != 0;
 
-    // "C:\" names no folder here: the task folder defaults to "tasks" beside config.ini. An empty
-    // value would make the task list scan (and delete printed files from) the file system root.
-    // The whole path: one cut to a fixed buffer would send printing to another folder.
+    // "C:\" names no folder here: the task folder defaults to the layout's (else "tasks" beside
+    // config.ini). An empty value would make the task list scan (and delete printed files from) the
+    // file system root. The whole path: one cut to a fixed buffer would send printing to another folder.
     ud.WORKPATH = ini.GetString("PATH", "WORKPATH", "", kMaxWorkPath + 1);
     if (ud.WORKPATH.empty())
-        ud.WORKPATH = (std::filesystem::path(iniPath).parent_path() / "tasks").generic_string();
+        ud.WORKPATH = !defaultTaskFolder.empty()
+                          ? defaultTaskFolder
+                          : (std::filesystem::path(iniPath).parent_path() / "tasks").generic_string();
 
     LoadScales(ud, ini);
 

@@ -17,8 +17,11 @@
 #include "document/marquelldoc.h"
 #include "link/printerstatus.h"
 #include "link/workerflags.h"
+#include "platform/gbk.h"
+#include "platform/logwriter.h"
 #include "queue/printworker.h"
 #include "shell/commandids.h"
+#include "shell/filehandover.h"
 #include "shell/qtwindowbridge.h"
 #include "shell/statusbar.h"
 
@@ -70,6 +73,12 @@ std::string PathOf(const QUrl& url)
 CFileView::CFileView(CMarquellDoc& doc, QWidget* parent) : QTableWidget(parent), m_Doc(doc), m_Queue(doc)
 {
     setObjectName(QStringLiteral("fileview"));
+    m_pHandOver = new CFileHandOver(this);
+    connect(m_pHandOver, &CFileHandOver::FilesReceived, this, [this](const QStringList& files) {
+        AddFiles(files);
+        window()->raise();
+        window()->activateWindow();
+    });
     m_Queue.SetObserver(this);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -114,6 +123,7 @@ void CFileView::OnInitialUpdate()
     StartTimer(kTimerLink, 1000);
     StartTimer(kTimerScan, 3000);
     StartTimer(kTimerIdle, 3000);
+    ServeFolder();
     SetJobFinishedSink(&m_Queue);
     StartPrintWorker();
 }
@@ -152,7 +162,8 @@ void CFileView::OnTimer(int nId)
         break;
     }
     case kTimerScan:
-        m_Queue.RefreshList(SelectedPath());
+        if (ServeFolder())
+            m_Queue.RefreshList(SelectedPath());
         break;
     default:
         break;
@@ -172,6 +183,8 @@ void CFileView::Shutdown()
             pTimer->stop();
     // Every wait of the worker ends on the exit flag, so the join is bounded.
     StopPrintWorker();
+    m_pHandOver->Close();
+    m_FolderLock.Release();
     SetJobFinishedSink(nullptr);
     m_Doc.FreeSlots();
     if (gpDoc == &m_Doc)
@@ -331,6 +344,50 @@ void CFileView::AddDroppedFiles(const QList<QUrl>& urls)
         m_Queue.AddFile(path);
         CTaskQueue::LogAddFileDone();
     }
+}
+
+void CFileView::AddFiles(const QStringList& files)
+{
+    for (const QString& file : files) {
+        const std::string path = file.toStdString();
+        if (!CTaskQueue::IsPlotFile(path)) {
+            ShowProblem("Not a plot file: " + path);
+            continue;
+        }
+        if (m_Queue.AddFile(path).empty())
+            ShowProblem("Cannot add " + path + " to the task folder");
+        CTaskQueue::LogAddFileDone();
+    }
+}
+
+bool CFileView::ServeFolder()
+{
+    const std::string folder = m_Queue.TaskFolder();
+    if (m_FolderLock.AcquireFolder(folder, "tessaline")) {
+        if (m_bFolderBusy) {
+            m_bFolderBusy = false;
+            const std::string text = "The task folder " + folder + " is served by this program now.";
+            WriteLog(Utf8ToGbk(text) + "\r\n");
+            ShowProblem(text);
+        }
+        m_pHandOver->Listen(folder);
+        return true;
+    }
+    m_pHandOver->Close();
+    const std::string text = m_FolderLock.FolderBusyText(folder);
+    ShowProblem(text);
+    if (!m_bFolderBusy) {
+        m_bFolderBusy = true;
+        // After start-up, when the log is open and the window shown.
+        QTimer::singleShot(0, this, [this, text] {
+            WriteLog(Utf8ToGbk(text) + "\r\n");
+            if (!m_bBusyBoxShown) {
+                m_bBusyBoxShown = true;
+                GetWindowBridge().MessageBox(text, "Notice", MB_OK, MB_ICONEXCLAMATION);
+            }
+        });
+    }
+    return false;
 }
 
 void CFileView::FillContextMenu(QMenu& menu)

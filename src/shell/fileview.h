@@ -7,9 +7,11 @@
 
 #include <QTableWidget>
 
+#include "queue/folderlock.h"
 #include "queue/taskqueue.h"
 #include "shell/commandrouter.h"
 
+class CFileHandOver;
 class CMarquellDoc;
 class QMenu;
 class QTimer;
@@ -40,6 +42,15 @@ public:
     void OnAddFile();
     // Plot files dropped from a file manager, added one by one like "Abrir(&O)".
     void AddDroppedFiles(const QList<QUrl>& urls);
+    // Plot files opened with the program, here or in a second start: added one by one like "Abrir(&O)";
+    // a file that is no plot file or cannot be copied is named in the status bar.
+    void AddFiles(const QStringList& files);
+
+    // Takes (or keeps) the task folder's lock and, with it, the hand-over socket for files opened with
+    // the program. While another program serves the folder: false, no scan and no job start; the
+    // status bar says who serves it (and a message box once).
+    bool ServeFolder();
+    CFileHandOver* HandOver() const { return m_pHandOver; }
 
     CTaskQueue& Queue() { return m_Queue; }
     std::string SelectedPath() const;
@@ -69,6 +80,10 @@ private:
 
     CMarquellDoc& m_Doc;
     CTaskQueue m_Queue;
+    CFolderLock m_FolderLock;
+    CFileHandOver* m_pHandOver = nullptr;
+    bool m_bFolderBusy = false;
+    bool m_bBusyBoxShown = false;
     QTimer* m_pTimers[3] = {};
     std::atomic<bool> m_bSyncPending{false};
     bool m_bShutDown = false;

@@ -3,8 +3,11 @@
 #include <csignal>
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTimer>
 
+#include "platform/apppaths.h"
 #include "shell/marquell.h"
 
 namespace {
@@ -18,7 +21,28 @@ void OnTerminate(int)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.2e"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Tessaline: the print queue of an inkjet marker plotter."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption config(QStringLiteral("config"),
+                                    QStringLiteral("Settings from <ini>; the log, the task folder and the pages "
+                                                   "lie beside it."),
+                                    QStringLiteral("ini"));
+    parser.addOption(config);
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Plot files to add to the queue."),
+                                 QStringLiteral("[files...]"));
+    parser.process(app);
+    SetAppPaths(CAppPaths::Decide(CAppEnvironment::OfProcess(parser.value(config).toStdString())));
+
     CMarquellApp theApp;
+    QStringList files;
+    for (const QString& file : parser.positionalArguments())
+        files << QFileInfo(file).absoluteFilePath();
+    theApp.SetStartFiles(files);
+    if (theApp.HandOverStartFiles())
+        return 0;
     if (!theApp.InitInstance())
         return 1;
     // Ctrl+C in the terminal or the end of the session: leave the message loop without the window's

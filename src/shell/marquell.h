@@ -5,6 +5,10 @@
 #include <memory>
 #include <string>
 
+#include <QStringList>
+
+#include "platform/apppaths.h"
+#include "queue/folderlock.h"
 #include "shell/commandrouter.h"
 
 class CMainFrame;
@@ -14,13 +18,22 @@ class CUsbAdapter;
 
 class CMarquellApp : public CCommandTarget {
 public:
-    // appDir: where config.ini, logfile.txt and the task folder lie; empty: next to the program.
-    explicit CMarquellApp(std::string appDir = std::string());
+    // appDir: where config.ini, logfile.txt and the task folder lie; empty: the paths the program
+    // decided at start-up (portable or per-user layout).
+    explicit CMarquellApp(const std::string& appDir = std::string());
     ~CMarquellApp() override;
     CMarquellApp(const CMarquellApp&) = delete;
     CMarquellApp& operator=(const CMarquellApp&) = delete;
 
-    // True when the main window is up; false ends the program (no log file is created then).
+    // Plot files opened with the program (absolute paths): added to the queue once the window is up.
+    void SetStartFiles(const QStringList& files) { m_StartFiles = files; }
+    // Hands the start files to the program already serving their task folder; true when it took
+    // them, and this process then ends.
+    bool HandOverStartFiles();
+
+    // True when the main window is up; false ends the program (no log file is created then). A second
+    // program with the same log (the same program folder or per-user folders) says who runs and ends
+    // here; it copies its start files into the task folder for the running one.
     bool InitInstance();
     // Ends the worker and releases the window, the link and the document. Runs once.
     void ExitInstance();
@@ -38,8 +51,12 @@ private:
     void OpenUsbLink();
     void StartLog();
     void ReportConfigProblem();
+    // The start files copied into the task folder without a window; how many were.
+    int CopyStartFiles(std::string& folder);
 
-    std::string m_strAppDir;
+    CAppPaths m_Paths;
+    CFolderLock m_InstanceLock;
+    QStringList m_StartFiles;
     std::unique_ptr<CQtWindowBridge> m_pBridge;
     std::unique_ptr<CMarquellDoc> m_pDoc;
     std::unique_ptr<CUsbAdapter> m_pAdapter;

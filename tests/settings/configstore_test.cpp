@@ -351,7 +351,7 @@ TEST_F(ConfigStore, FilesThatCannotBeUsedSayWhy)
         c.make();
         CUserDefine ud;
         std::string problem = "unset";
-        EXPECT_EQ(CConfigStore::Load(ud, m_ini, &problem), !*c.problem);
+        EXPECT_EQ(CConfigStore::Load(ud, m_ini, "", &problem), !*c.problem);
         EXPECT_EQ(problem, c.problem);
     }
     // m_ini is a folder now: nothing can be saved there.

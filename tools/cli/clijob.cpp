@@ -1,10 +1,17 @@
 // What the job commands of tessaline-cli share: --fast, --config and the slot names.
 #include "clijob.h"
 
+#include <atomic>
 #include <cstdio>
+#include <ctime>
 #include <fstream>
+#include <thread>
 
 #include "cliargs.h"
+#include "platform/apppaths.h"
+#include "platform/logwriter.h"
+#include "queue/folderlock.h"
+#include "queue/printworker.h"
 
 CCliClock::CCliClock(bool fast) : m_bFast(fast)
 {
@@ -18,20 +25,77 @@ CCliClock::~CCliClock()
         SetClock(nullptr);
 }
 
-bool ApplyConfigOption(CMarquellDoc& doc, const CCliArgs& args)
+bool ApplyConfigOption(const CCliArgs& args)
 {
-    if (args.Has("--config")) {
-        std::string path = args.Value("--config");
-        if (!std::ifstream(path).is_open()) {
-            std::fprintf(stderr, "tessaline-cli: cannot read settings file '%s'\n", path.c_str());
-            return false;
-        }
-        doc.m_strConfigPath = path;
-        doc.LoadConfig();
-    }
+    const CAppPaths paths = CAppPaths::Decide(CAppEnvironment::OfProcess(args.Value("--config")));
+    SetAppPaths(paths);
+    if (paths.GetLayout() != CAppPaths::Layout::Given || std::ifstream(paths.ConfigPath()).is_open())
+        return true;
+    std::fprintf(stderr, "tessaline-cli: cannot read settings file '%s'\n", paths.ConfigPath().c_str());
+    return false;
+}
+
+void FirstStart(CMarquellDoc& doc)
+{
     if (!doc.m_strConfigProblem.empty())
         std::fprintf(stderr, "tessaline-cli: %s\n", doc.ConfigProblemText(false).c_str());
-    return true;
+    std::string error;
+    if (!doc.m_Paths.CreateFolders(&error))
+        std::fprintf(stderr, "tessaline-cli: %s\n", error.c_str());
+    if (!doc.m_Paths.FirstStart())
+        return;
+    doc.SaveConfig();
+    std::fprintf(stderr, "tessaline-cli: first start: settings written to %s, the log goes to %s, the task folder is %s\n",
+                 doc.m_strConfigPath.c_str(), doc.m_Paths.LogPath().c_str(),
+                 doc.m_Paths.TaskFolder(doc.m_UserDefine.WORKPATH).c_str());
+}
+
+void LogFirstStart(const CMarquellDoc& doc)
+{
+    const CAppPaths& paths = doc.m_Paths;
+    const CUserDefine& ud = doc.m_UserDefine;
+    if (paths.FirstStart())
+        WriteLog(paths.LogSummary(paths.TaskFolder(ud.WORKPATH), paths.PageFolder(ud.m_Link.PAGEDIR)));
+}
+
+bool LockLog(CFolderLock& lock, const std::string& logPath)
+{
+    if (lock.Acquire(CFolderLock::LogLockFile(logPath), "tessaline-cli"))
+        return true;
+    std::fprintf(stderr, "tessaline-cli: %s\n", lock.LogBusyText(logPath).c_str());
+    return false;
+}
+
+void OpenLog(const std::string& path)
+{
+    if (!OpenLogFile(path))
+        std::fprintf(stderr, "tessaline-cli: cannot create the log file '%s'; printing without it\n", path.c_str());
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    WriteLogHeader(local);
+}
+
+void StopWorkerWithin(std::chrono::milliseconds bound)
+{
+    std::atomic<bool> stopped{false};
+    std::thread guard([&] {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (!stopped && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!stopped) {
+            std::fprintf(stderr, "tessaline-cli: the print worker did not stop; exiting\n");
+            CloseLogFile();
+            std::_Exit(1);
+        }
+    });
+    StopPrintWorker();
+    stopped = true;
+    guard.join();
 }
 
 bool ParseSlot(const std::string& name, JobSlot& slot)

@@ -83,9 +83,9 @@ int RunModel(const std::vector<std::string>& args)
         return UsageError("unknown slot '" + cli.Value("--slot") + "'");
 
     CCliClock clock(cli.Has("--fast"));
-    CMarquellDoc doc;
-    if (!ApplyConfigOption(doc, cli))
+    if (!ApplyConfigOption(cli))
         return 2;
+    CMarquellDoc doc;
     const std::string& file = cli.Positional()[0];
     doc.m_strSlotPath[slot] = file;
     if (!doc.PrepareJob(slot)) {

@@ -18,10 +18,11 @@
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "link/workerflags.h"
-#include "platform/appdir.h"
+#include "platform/apppaths.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/usbadapter.h"
+#include "queue/folderlock.h"
 #include "queue/printworker.h"
 #include "sim/virtualplotter.h"
 
@@ -86,17 +87,19 @@ void PrintHelp(FILE* out)
                  "                           [--answer yes|no] [--fault FAULT]...\n"
                  "Prints one plot file: prepares it as a job start does and runs the print worker until the job\n"
                  "is done. Progress goes to stderr.\n"
-                 "  --config INI     settings from INI instead of the config.ini next to the program\n"
+                 "  --config INI     settings from INI (the log and the pages then lie beside it) instead of\n"
+                 "                   the config.ini of the program's layout\n"
                  "  --virtual        print on the built-in virtual plotter, whatever [LINK] DEVICE says\n"
                  "  --fast           run on virtual time: the pauses of the protocol pass at once\n"
-                 "  --page PNG       write the virtual plotter's printed page to PNG, one bit per dot\n"
-                 "  --log PATH       write the log to PATH instead of logfile.txt next to the program\n"
+                 "  --page PNG       write the virtual plotter's printed page to PNG, one bit per dot (else\n"
+                 "                   it goes to the pages folder as job-NNNN.png)\n"
+                 "  --log PATH       write the log to PATH instead of the layout's logfile.txt\n"
                  "  --answer yes|no  the answer when the checksums keep failing and the program asks whether\n"
                  "                   to retry (default: ask on the terminal when there is one, else no)\n"
                  "  --fault FAULT    make the virtual plotter misbehave; may be given several times:\n"
                  "%s"
                  "Exit status: 0 the job finished with every segment verified, 1 it ended otherwise (stopped\n"
-                 "at the plotter, retry refused, interrupted), 2 bad input.\n",
+                 "at the plotter, retry refused, interrupted) or another program writes the log, 2 bad input.\n",
                  CFaultSchedule::Syntax());
 }
 
@@ -130,39 +133,6 @@ std::unique_ptr<CUsbAdapter> OpenPlotterOrSay(const CUserDefine& settings, bool 
     if (!adapter)
         std::fprintf(stderr, "tessaline-cli: this build has no back-end for a real plotter; use --virtual\n");
     return adapter;
-}
-
-// Stops the worker; a worker that does not end within the bound ends the program.
-void StopWorkerWithin(std::chrono::milliseconds bound)
-{
-    std::atomic<bool> stopped{false};
-    std::thread guard([&] {
-        const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (!stopped && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(10ms);
-        if (!stopped) {
-            std::fprintf(stderr, "tessaline-cli: the print worker did not stop; exiting\n");
-            CloseLogFile();
-            std::_Exit(1);
-        }
-    });
-    StopPrintWorker();
-    stopped = true;
-    guard.join();
-}
-
-void OpenLog(const std::string& path)
-{
-    if (!OpenLogFile(path))
-        std::fprintf(stderr, "tessaline-cli: cannot create the log file '%s'; printing without it\n", path.c_str());
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    WriteLogHeader(local);
 }
 
 // What the window thread does while a job prints: the 1-second link check request and the link text.
@@ -236,9 +206,10 @@ int RunPrint(const std::vector<std::string>& args)
     }
 
     CCliClock clock(cli.Has("--fast"));
-    CMarquellDoc doc;
-    if (!ApplyConfigOption(doc, cli))
+    if (!ApplyConfigOption(cli))
         return 2;
+    CMarquellDoc doc;
+    FirstStart(doc);
     const bool isVirtual = cli.Has("--virtual") || IsVirtualDevice(doc.m_UserDefine.m_Link.DEVICE);
     if (!isVirtual && (!faults.Empty() || cli.Has("--page")))
         return BadInput("--fault and --page need the virtual plotter (--virtual)");
@@ -264,7 +235,14 @@ int RunPrint(const std::vector<std::string>& args)
         return 2;
     auto* pVirtual = isVirtual ? static_cast<CVirtualPlotter*>(adapter.get()) : nullptr;
 
-    OpenLog(cli.Value("--log", GetProgramDir() + "/logfile.txt"));
+    if (pVirtual && pagePath.empty())
+        pVirtual->SetPageDir(doc.m_Paths.PageFolder(doc.m_UserDefine.m_Link.PAGEDIR));
+    const std::string logPath = cli.Value("--log", doc.m_Paths.LogPath());
+    CFolderLock logLock;
+    if (!LockLog(logLock, logPath))
+        return 1;
+    OpenLog(logPath);
+    LogFirstStart(doc);
     CFinishSignal finished;
     SetUsbAdapter(adapter.get());
     SetJobFinishedSink(&finished);

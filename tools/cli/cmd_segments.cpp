@@ -107,9 +107,9 @@ int RunSegments(const std::vector<std::string>& args)
     CConsoleBridge bridge(CConsoleBridge::Answer::No, nullptr);
     CScopedWindowBridge installBridge(bridge);
 
-    CMarquellDoc doc;
-    if (!ApplyConfigOption(doc, cli))
+    if (!ApplyConfigOption(cli))
         return 2;
+    CMarquellDoc doc;
     if (cli.Has("--compress"))
         doc.m_UserDefine.DATACOMPRESS = true;
     const std::string& file = cli.Positional()[0];

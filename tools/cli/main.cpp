@@ -17,6 +17,7 @@ void Usage()
                  "  segments FILE [--config INI] --out DIR|- [--compress] [--fast]\n"
                  "  print FILE [--config INI] [--virtual] [--fast] [--page PNG] [--log PATH]\n"
                  "             [--answer yes|no] [--fault FAULT]...\n"
+                 "  queue [--config INI] [--virtual] [--fast]\n"
                  "Run 'tessaline-cli <command> --help' for details.\n");
 }
 
@@ -36,6 +37,8 @@ int main(int argc, char** argv)
         return RunSegments(args);
     if (command == "print")
         return RunPrint(args);
+    if (command == "queue")
+        return RunQueue(args);
     std::fprintf(stderr, "tessaline-cli: unknown command '%s'\n", command.c_str());
     Usage();
     return 2;
