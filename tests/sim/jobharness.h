@@ -135,7 +135,7 @@ protected:
         for (const char* f : faults)
             ASSERT_TRUE(schedule.Add(f)) << f;
         m_pPlotter = std::make_unique<CVirtualPlotter>(m_pDoc->m_UserDefine, schedule);
-        SetUsbAdapter(m_pPlotter.get());
+        SetUsbAdapter(LinkTo(*m_pPlotter));
         ASSERT_TRUE(OpenLogFile((m_Dir / "logfile.txt").string()));
         m_pDoc->m_strSlotPath[SlotPrint] = plt;
         ASSERT_TRUE(m_pDoc->PrepareJob(SlotPrint));
@@ -164,6 +164,9 @@ protected:
         }
         return true;
     }
+
+    // The adapter the worker talks to: the plotter itself, unless a test puts a link in between.
+    virtual CUsbAdapter* LinkTo(CVirtualPlotter& plotter) { return &plotter; }
 
     // The whole job: start, run to its end, stop the worker, close the log.
     void PrintJob(const std::string& plt, std::initializer_list<const char*> faults = {})
