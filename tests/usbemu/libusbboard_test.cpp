@@ -127,17 +127,23 @@ protected:
     void SetUp() override
     {
         SetClock(&m_clock);
-        m_pBrain = std::make_unique<CRecordingBrain>();
-        gLog.clear();
         SetTraceSink(CaptureLog);
+        Restart();
     }
     void TearDown() override
     {
-        // libusb lets go of the device node before the board and its testbed go.
-        m_pAdapter.reset();
-        m_pBoard.reset();
+        Restart();
         SetTraceSink(nullptr);
         SetClock(nullptr);
+    }
+    // A new board, brain and adapter for the next case; libusb lets go of the device node before the board
+    // and its testbed go.
+    void Restart()
+    {
+        m_pAdapter.reset();
+        m_pBoard.reset();
+        m_pBrain = std::make_unique<CRecordingBrain>();
+        gLog.clear();
     }
     CEmulatedBoard& Board()
     {
@@ -187,8 +193,7 @@ TEST_F(LibUsbOnEmulatedBoard, FourCallsReachTheBoardAsVendorRequestsAndBulkTrans
     other.USBPIPE3 = 0x06;
     for (const CLinkSettings& link : {CLinkSettings{}, other}) {
         SCOPED_TRACE(link.USBVENDORID);
-        TearDown();
-        SetUp();
+        Restart();
         m_link = link;
         Board().Plug();
         const std::vector<uint8_t> packet = Pattern(64512, 3);
@@ -285,8 +290,7 @@ TEST_F(LibUsbOnEmulatedBoard, StalledDataEndpointIsClearedSoTheRepeatedPacketGoe
     // of the packet.
     for (bool bAnswerOnSubmit : {false, true}) {
         SCOPED_TRACE(bAnswerOnSubmit ? "answered on submit" : "answered when reaped");
-        TearDown();
-        SetUp();
+        Restart();
         Board().Plug();
         Board().AnswerOnSubmit(bAnswerOnSubmit);
         Board().StallAtDataUrb(2);
@@ -317,8 +321,7 @@ TEST_F(LibUsbOnEmulatedBoard, UnplugEndsTheTransferAndTheBoardIsOpenedAgainAtIts
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TearDown();
-        SetUp();
+        Restart();
         Board().Plug();
         Board().AnswerOnSubmit(c.bAnswerOnSubmit);
         Board().UnplugAtDataUrb(c.nUnplugAtUrb);
