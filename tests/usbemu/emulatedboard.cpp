@@ -43,6 +43,28 @@ std::string Hex(const std::vector<uint8_t>& bytes)
     return text;
 }
 
+// The value a request's argument points to, read from or written to the client's memory; false when the
+// client's pointer leads nowhere.
+bool ReadArgument(UMockdevIoctlData* pArg, void* pValue, size_t size)
+{
+    UMockdevIoctlData* pTarget = umockdev_ioctl_data_resolve(pArg, 0, size, nullptr);
+    if (!pTarget)
+        return false;
+    std::memcpy(pValue, pTarget->data, size);
+    g_object_unref(pTarget);
+    return true;
+}
+
+bool WriteArgument(UMockdevIoctlData* pArg, const void* pValue, size_t size)
+{
+    UMockdevIoctlData* pTarget = umockdev_ioctl_data_resolve(pArg, 0, size, nullptr);
+    if (!pTarget)
+        return false;
+    std::memcpy(pTarget->data, pValue, size);
+    g_object_unref(pTarget);
+    return true;
+}
+
 void Check(gboolean bOk, GError* pError, const char* what)
 {
     if (bOk)
@@ -249,18 +271,28 @@ void CEmulatedBoard::AddToTestbed(uint16_t nVendorId, uint16_t nProductId)
         address = m_nAddress;
         mode = m_nNodeMode;
     }
-    char numbers[160];
-    std::snprintf(numbers, sizeof numbers,
-                  "E: DEVNUM=%03d\nA: devnum=%d\\n\nA: dev=189:%d\\n\nA: idVendor=%04x\\n\nA: idProduct=%04x\\n\n",
-                  address, address, address - 1, nVendorId, nProductId);
-    const std::string record = std::string("P: /devices/1-1\n") + "N: " + node.substr(5) + "\n" +
-                               "E: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nE: BUSNUM=001\n" + "E: DEVNAME=" + node +
-                               "\n" + numbers +
-                               "A: busnum=1\\n\nA: speed=480\\n\nA: bConfigurationValue=1\\n\n"
-                               "H: descriptors=" +
-                               Descriptors(nVendorId, nProductId) + "\n";
+    // The device as udev records it: properties (E), sysfs attributes (A, H for binary) and the node (N).
+    const char* const kRecord = R"(P: /devices/1-1
+N: bus/usb/001/%03d
+E: SUBSYSTEM=usb
+E: DEVTYPE=usb_device
+E: DEVNAME=/dev/bus/usb/001/%03d
+E: BUSNUM=001
+E: DEVNUM=%03d
+A: busnum=1\n
+A: devnum=%d\n
+A: dev=189:%d\n
+A: speed=480\n
+A: bConfigurationValue=1\n
+A: idVendor=%04x\n
+A: idProduct=%04x\n
+H: descriptors=%s
+)";
+    char record[1024];
+    std::snprintf(record, sizeof record, kRecord, address, address, address, address, address - 1, nVendorId,
+                  nProductId, Descriptors(nVendorId, nProductId).c_str());
     GError* pError = nullptr;
-    Check(umockdev_testbed_add_from_string(m_pTestbed, record.c_str(), &pError), pError, "adding the board");
+    Check(umockdev_testbed_add_from_string(m_pTestbed, record, &pError), pError, "adding the board");
     chmod((RootDir() + node).c_str(), mode);
     if (std::find(m_attached.begin(), m_attached.end(), node) == m_attached.end()) {
         Check(umockdev_testbed_attach_ioctl(m_pTestbed, node.c_str(), m_pHandler, &pError), pError,
@@ -356,25 +388,19 @@ void CEmulatedBoard::Handle(UMockdevIoctlClient* pClient, long& result, int& err
             result = -1, error = ENODEV;
         return;
     }
-    // The request's own argument (an int, a struct or a pointer) seen from here.
-    auto resolve = [&](size_t size) { return umockdev_ioctl_data_resolve(pArg, 0, size, nullptr); };
     switch (request) {
-    case USBDEVFS_GET_CAPABILITIES: {
-        UMockdevIoctlData* pCaps = resolve(sizeof(uint32_t));
-        uint32_t caps = kCapabilities;
-        std::memcpy(pCaps->data, &caps, sizeof caps);
-        g_object_unref(pCaps);
+    case USBDEVFS_GET_CAPABILITIES:
+        if (!WriteArgument(pArg, &kCapabilities, sizeof kCapabilities))
+            result = -1, error = EFAULT;
         break;
-    }
-    case USBDEVFS_DISCONNECT_CLAIM:
+    case USBDEVFS_DISCONNECT_CLAIM:  // the interface number comes first
     case USBDEVFS_CLAIMINTERFACE:
     case USBDEVFS_RELEASEINTERFACE: {
-        UMockdevIoctlData* pInterface = resolve(sizeof(unsigned));
         unsigned nInterface = 0;
-        std::memcpy(&nInterface, pInterface->data, sizeof nInterface);
-        g_object_unref(pInterface);
         const bool bRelease = request == USBDEVFS_RELEASEINTERFACE;
-        if (nInterface != static_cast<unsigned>(m_link.USBINTERFACE) || (bRelease && !client.bClaimed)) {
+        if (!ReadArgument(pArg, &nInterface, sizeof nInterface)) {
+            result = -1, error = EFAULT;
+        } else if (nInterface != static_cast<unsigned>(m_link.USBINTERFACE) || (bRelease && !client.bClaimed)) {
             result = -1, error = EINVAL;
         } else {
             client.bClaimed = !bRelease;
@@ -396,10 +422,11 @@ void CEmulatedBoard::Handle(UMockdevIoctlClient* pClient, long& result, int& err
         Discard(client, pArg, result, error);
         break;
     case USBDEVFS_CLEAR_HALT: {
-        UMockdevIoctlData* pEndpoint = resolve(sizeof(unsigned));
         unsigned nEndpoint = 0;
-        std::memcpy(&nEndpoint, pEndpoint->data, sizeof nEndpoint);
-        g_object_unref(pEndpoint);
+        if (!ReadArgument(pArg, &nEndpoint, sizeof nEndpoint)) {
+            result = -1, error = EFAULT;
+            break;
+        }
         m_nHalted &= ~EndpointBit(static_cast<uint8_t>(nEndpoint));
         m_stats.clearedHalts.push_back(static_cast<uint8_t>(nEndpoint));
         break;
@@ -414,6 +441,10 @@ void CEmulatedBoard::Submit(CClient& client, UMockdevIoctlData* pArg, long& resu
 {
     CUrb urb;
     urb.pData = umockdev_ioctl_data_resolve(pArg, 0, sizeof(usbdevfs_urb), nullptr);
+    if (!urb.pData) {
+        result = -1, error = EFAULT;
+        return;
+    }
     usbdevfs_urb& u = urb.Urb();
     const uint8_t nEndpoint = u.endpoint;
     const bool bKnown = u.type == USBDEVFS_URB_TYPE_CONTROL
@@ -426,9 +457,15 @@ void CEmulatedBoard::Submit(CClient& client, UMockdevIoctlData* pArg, long& resu
         result = -1, error = bKnown ? EINVAL : ENOENT;
         return;
     }
-    if (u.buffer_length > 0)
+    if (u.buffer_length > 0) {
         urb.pBuffer = umockdev_ioctl_data_resolve(urb.pData, offsetof(usbdevfs_urb, buffer),
                                                   static_cast<size_t>(u.buffer_length), nullptr);
+        if (!urb.pBuffer) {
+            urb.Release();
+            result = -1, error = EFAULT;
+            return;
+        }
+    }
     if (urb.IsBulk()) {
         // A transfer split into URBs stops at its first failed URB: the rest is refused until a new
         // transfer starts on the endpoint.
@@ -454,10 +491,14 @@ void CEmulatedBoard::Reap(CClient& client, UMockdevIoctlData* pArg, long& result
         result = -1, error = IsCurrent(client) ? EAGAIN : ENODEV;
         return;
     }
-    CUrb urb = client.completed.front();
-    client.completed.pop_front();
     // The host receives the address of its own URB, and with it the URB and its buffer as answered.
     UMockdevIoctlData* pSlot = umockdev_ioctl_data_resolve(pArg, 0, sizeof(void*), nullptr);
+    if (!pSlot) {
+        result = -1, error = EFAULT;
+        return;
+    }
+    CUrb urb = client.completed.front();
+    client.completed.pop_front();
     umockdev_ioctl_data_set_ptr(pSlot, 0, urb.pData);
     g_object_unref(pSlot);
     urb.Release();
