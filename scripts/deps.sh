@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-arphic-uming fonts-cantarell
   libpng-dev zlib1g-dev
-  libusb-1.0-0-dev
+  libusb-1.0-0-dev umockdev libumockdev-dev
   qt6-base-dev qt6-svg-dev libgl-dev
   clang libclang-rt-14-dev
 )

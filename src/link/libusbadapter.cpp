@@ -150,8 +150,10 @@ int CLibUsbAdapter::Write(uint8_t nEndpoint, const uint8_t* pBuf, int len, unsig
     CUsbResult r = m_pTransport->BulkOut(nEndpoint, pBuf, len, timeout);
     if (r.status == EUsbStatus::Ok && r.nTransferred == len)
         return len;
-    // A short write leaves the controller with part of a frame; the caller sends it all again.
-    return r.status == EUsbStatus::Ok ? kUsbBusy : Fail(r.status, nEndpoint);
+    // A short write leaves the controller with part of a frame; the caller sends it all again. libusb
+    // reports a write that stalled before the rest of its transfer was queued as complete but short, so
+    // the endpoint is cleared as after a stall: otherwise every repeat stalls too.
+    return Fail(r.status == EUsbStatus::Ok ? EUsbStatus::Stall : r.status, nEndpoint);
 }
 
 int CLibUsbAdapter::Ex_ReadData(int pipe, uint8_t* pBuf, int len, int timeoutMs)

@@ -145,6 +145,9 @@ protected:
         return true;
     }
 
+    // The adapter the worker talks to: the plotter itself, unless a test puts a link in between.
+    virtual CUsbAdapter* LinkTo(CVirtualPlotter& plotter) { return &plotter; }
+
     // The whole job: start, run to its end, stop the worker, close the log.
     void PrintJob(const std::string& plt, std::initializer_list<const char*> faults = {})
     {
@@ -187,7 +190,7 @@ protected:
         WatchPlotter(nullptr);
         SetUsbAdapter(nullptr);
         m_pPlotter = std::make_unique<CVirtualPlotter>(m_pDoc->m_UserDefine, schedule);
-        SetUsbAdapter(m_pPlotter.get());
+        SetUsbAdapter(LinkTo(*m_pPlotter));
         WatchPlotter(m_pPlotter.get());
     }
 

@@ -274,6 +274,8 @@ TEST_F(LibUsbAdapterTest, ShortWriteIsAFailureSoTheWholeFrameIsSentAgain)
     m_board.script.push_back({{EUsbStatus::Timeout, 4}, {}});
     EXPECT_LT(adapter.Ex_WriteData(1, frame, 9, 30), 0);
     EXPECT_EQ(m_board.nOpens, 1);
+    // A write reported complete but short may hide a stall; one cut by a time-out does not.
+    EXPECT_EQ(m_board.halts, std::vector<uint8_t>{0x01});
 }
 
 TEST_F(LibUsbAdapterTest, ReadsNeverWritePastTheCallersBufferAndMarkEmptyReplies)
