@@ -5,17 +5,61 @@
 #include "platform/windowbridge.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
+#include <system_error>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 std::ofstream g_logStream;
 
 namespace {
 std::mutex gLogLock;
 std::atomic<TraceSink> gTraceSink{nullptr};
+
+// A second descriptor of the log file, only to sync it: a sync of one descriptor writes out the file's
+// data whichever descriptor wrote it. Guarded by gLogLock.
+int gSyncFd = -1;
+std::chrono::steady_clock::time_point gLastSync;
+
+void OpenSync(const std::string& path)
+{
+#if !defined(_WIN32)
+    gSyncFd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    gLastSync = std::chrono::steady_clock::now();
+#else
+    (void)path;
+#endif
 }
+
+void CloseSync()
+{
+#if !defined(_WIN32)
+    if (gSyncFd >= 0)
+        ::close(gSyncFd);
+#endif
+    gSyncFd = -1;
+}
+
+void SyncNowAndThen()
+{
+#if !defined(_WIN32)
+    const auto now = std::chrono::steady_clock::now();
+    if (gSyncFd < 0 || now - gLastSync < std::chrono::seconds(1))
+        return;
+    ::fdatasync(gSyncFd);
+    gLastSync = now;
+#endif
+}
+
+}  // namespace
 
 void SetTraceSink(TraceSink sink)
 {
@@ -27,8 +71,11 @@ void WriteLog(std::string_view text)
     std::lock_guard<std::mutex> lock(gLogLock);
     if (TraceSink sink = gTraceSink.load())
         sink(text);
-    if (g_logStream.is_open())
+    if (g_logStream.is_open()) {
         g_logStream.write(text.data(), static_cast<std::streamsize>(text.size()));
+        g_logStream.flush();
+        SyncNowAndThen();
+    }
 }
 
 void WriteLogF(const char* format, ...)
@@ -58,7 +105,27 @@ bool OpenLogFile(const std::string& path)
         g_logStream.close();
     g_logStream.clear();
     g_logStream.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
+    CloseSync();
+    if (g_logStream.is_open())
+        OpenSync(path);
     return g_logStream.is_open();
+}
+
+std::string PreviousLogPath(const std::string& path)
+{
+    std::filesystem::path p(path);
+    return (p.parent_path() / (p.stem().string() + ".1" + p.extension().string())).string();
+}
+
+bool KeepPreviousLog(const std::string& path, std::string* pError)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return true;
+    std::filesystem::rename(path, PreviousLogPath(path), ec);
+    if (ec && pError)
+        *pError = ec.message();
+    return !ec;
 }
 
 void CloseLogFile()
@@ -67,6 +134,11 @@ void CloseLogFile()
     if (g_logStream.is_open())
         g_logStream.close();
     g_logStream.clear();
+#if !defined(_WIN32)
+    if (gSyncFd >= 0)
+        ::fdatasync(gSyncFd);
+#endif
+    CloseSync();
 }
 
 std::string FormatStartTime(const std::tm& t)
@@ -91,6 +163,7 @@ void WriteLogHeader(const std::tm& localTime)
 
 bool StartLogFile(const std::string& path)
 {
+    KeepPreviousLog(path);
     bool opened = OpenLogFile(path);
     if (!opened) {
         ShowMessage(path);

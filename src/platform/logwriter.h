@@ -10,7 +10,9 @@
 extern std::ofstream g_logStream;
 
 // Appends the bytes of an 8-bit text to the log (when open) and copies it to the trace sink.
-// Adds nothing; callers end their lines with "\r\n". Safe from any thread.
+// Adds nothing; callers end their lines with "\r\n". Safe from any thread. Each entry reaches the file
+// when it is written, and the file is synced to the disk at most once a second, so the lines before a
+// crash or a power cut are there to explain it.
 void WriteLog(std::string_view text);
 
 // WriteLog of a printf-style text; the format may hold GBK bytes (they never contain '%').
@@ -23,7 +25,14 @@ void WriteLogF(const char* format, ...) TESSALINE_PRINTF_LIKE(1, 2);
 
 // Attaches g_logStream to path with truncation; false when it cannot be opened.
 bool OpenLogFile(const std::string& path);
-// Start-up: opens the log file at path (truncated) and writes the header with the current local time.
+// Renames the log at path (when there is one) to its previous-run name, logfile.1.txt beside
+// logfile.txt, replacing an older one: a restart after a crash must not erase the log that explains it.
+// False, with the reason, when an existing log could not be kept.
+bool KeepPreviousLog(const std::string& path, std::string* pError = nullptr);
+// The name the previous run's log is kept under.
+std::string PreviousLogPath(const std::string& path);
+// Start-up: keeps the previous run's log, opens the log file at path (truncated) and writes the header
+// with the current local time.
 // When the file cannot be opened, shows the path and then "创建日志文件失败！"; false then, and later
 // entries reach only the trace sink.
 bool StartLogFile(const std::string& path);

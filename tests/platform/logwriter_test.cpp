@@ -82,6 +82,28 @@ TEST_F(LogWriter, ANewRunErasesTheOldLogAndStartsWithTheHeader)
     EXPECT_EQ(uint8_t(expected[10]), 0xB4) << "GBK, not UTF-8";
 }
 
+// A crash or a power cut must not take the lines that explain it: each entry is in the file at once, and
+// the next start keeps the previous run's log before it begins a new one.
+TEST_F(LogWriter, EntriesReachTheFileAtOnceAndTheNextStartKeepsThePreviousLog)
+{
+    ASSERT_TRUE(StartLogFile(m_strPath));
+    WriteLog("first run\r\n");
+    EXPECT_NE(ReadAll(m_strPath).find("first run\r\n"), std::string::npos) << "before the log is closed";
+    const std::string firstRun = ReadAll(m_strPath);
+    CloseLogFile();
+
+    ASSERT_TRUE(StartLogFile(m_strPath));
+    WriteLog("second run\r\n");
+    const std::string previous = (m_Dir / "logfile.1.txt").string();
+    EXPECT_EQ(PreviousLogPath(m_strPath), previous);
+    EXPECT_EQ(ReadAll(previous), firstRun);
+    EXPECT_EQ(ReadAll(m_strPath).find("first run"), std::string::npos);
+    CloseLogFile();
+
+    ASSERT_TRUE(StartLogFile(m_strPath));
+    EXPECT_NE(ReadAll(previous).find("second run\r\n"), std::string::npos) << "only the last run is kept";
+}
+
 TEST_F(LogWriter, EntriesWhileTheLogIsClosedReachOnlyTheTraceSink)
 {
     static std::string traced;

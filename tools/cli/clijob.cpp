@@ -68,6 +68,10 @@ bool LockLog(CFolderLock& lock, const std::string& logPath)
 
 void OpenLog(const std::string& path)
 {
+    std::string error;
+    if (!KeepPreviousLog(path, &error))
+        std::fprintf(stderr, "tessaline-cli: the previous log '%s' could not be kept: %s\n", path.c_str(),
+                     error.c_str());
     if (!OpenLogFile(path))
         std::fprintf(stderr, "tessaline-cli: cannot create the log file '%s'; printing without it\n", path.c_str());
     std::time_t now = std::time(nullptr);
