@@ -120,7 +120,7 @@ std::string PreviousLogPath(const std::string& path)
 bool KeepPreviousLog(const std::string& path, std::string* pError)
 {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
+    if (!std::filesystem::is_regular_file(path, ec))
         return true;
     std::filesystem::rename(path, PreviousLogPath(path), ec);
     if (ec && pError)
