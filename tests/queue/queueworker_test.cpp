@@ -94,7 +94,8 @@ TEST_F(QueueWithWorker, AnAbortBeforeTheWorkerBeginsTheJobIsNotLost)
         Begin(c.fault ? std::initializer_list<const char*>{c.fault} : std::initializer_list<const char*>{});
         ASSERT_FALSE(HasFatalFailure());
         const std::string a = Task("a.plt");
-        m_pQueue->RefreshList();
+        m_pQueue->RefreshList();  // listed
+        m_pQueue->RefreshList();  // unchanged since: started
         ASSERT_EQ(m_pQueue->StatusOf(a), ETaskStatus::Plotting);
         if (c.fault) {
             const int64_t start = m_Clock.Now();

@@ -113,10 +113,17 @@ protected:
             case 0: values.push_back(StatusText(row.m_eStatus)); break;
             case 1: values.push_back(fs::path(row.m_strPath).filename().string()); break;
             case 2: values.push_back(std::to_string(row.m_nCopies)); break;
-            default: values.push_back(row.m_strSize); break;
+            case 3: values.push_back(row.m_strSize); break;
+            default: values.push_back(row.m_strDetails); break;
             }
         }
         return values;
+    }
+    // A file is started only once two scans in a row found it unchanged: the first lists it, the second starts.
+    void ScanTwice(const std::string& selectedPath = std::string())
+    {
+        m_pQueue->RefreshList(selectedPath);
+        m_pQueue->RefreshList(selectedPath);
     }
     // What the print worker does at the end of a job it printed whole: the row first, then the flag.
     void WorkerFinishes()
@@ -191,7 +198,7 @@ TEST_F(TaskQueueTest, JobStartPreparesTheFileAndRaisesThePrintTask)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
 
     EXPECT_EQ(Column(0), (V{"Plotting", "Waitting"}));
     EXPECT_TRUE(gPrinterStatus.m_bPrinting);
@@ -237,7 +244,7 @@ TEST_F(TaskQueueTest, CopiesCountDownAndTheFileGoesAfterTheLastOne)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
     m_pQueue->AddCopy(b);
 
     std::vector<std::string> started;
@@ -282,6 +289,7 @@ TEST_F(TaskQueueTest, TheJobsOutcomeDecidesCopiesHoldingAndDeletion)
         {EJobOutcome::RefusedAtChecksum, "Not plot", "2"},
         {EJobOutcome::LinkLost, "Not plot", "2"},
         {EJobOutcome::None, "Not plot", "2"},
+        {EJobOutcome::NoDrawing, "Not plot", "2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.outcome));
@@ -339,7 +347,7 @@ TEST_F(TaskQueueTest, CopiesStayWithinOneToTenAndNeverChangeWhilePlotting)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();  // a plots
+    ScanTwice();  // a plots
     for (int i = 0; i < 12; ++i)
         m_pQueue->AddCopy(b);
     m_pQueue->AddCopy(a);
@@ -356,7 +364,7 @@ TEST_F(TaskQueueTest, DeleteIsRefusedForTheRowBeingPlotted)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
 
     m_pQueue->Delete(a);
     ASSERT_EQ(m_Boxes.m_Boxes.size(), 1u);
@@ -401,7 +409,7 @@ TEST_F(TaskQueueTest, MovingRowsChangesThePrintOrderButNotThePlottingRow)
     Task("a.plt");
     Task("b.plt");
     const std::string c = Task("c.plt");
-    m_pQueue->RefreshList();  // a plots
+    ScanTwice();  // a plots
     m_pQueue->MoveUp(c);
     EXPECT_EQ(Column(1), (V{"a.plt", "c.plt", "b.plt"}));
     m_pQueue->MoveUp(c);
@@ -486,7 +494,7 @@ TEST_F(TaskQueueTest, FinalViewIsOfferedOnlyForThePlottingRowWhileItsLoopRuns)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
     EXPECT_FALSE(m_pQueue->CanFinalView(a));
     gJobActive = true;
     EXPECT_TRUE(m_pQueue->CanFinalView(a));
