@@ -26,5 +26,9 @@ private:
 // to the program. False, after a message on stderr, when the file cannot be read.
 bool ApplyConfigOption(CMarquellDoc& doc, const CCliArgs& args);
 
+// Reads file into slot as a job start does; false, after saying why on stderr in the words the task list
+// uses ("'cut.plt': the file was not found"), when it cannot be read.
+bool PrepareFile(CMarquellDoc& doc, JobSlot slot, const std::string& file);
+
 // "print", "preview" or "print-preview".
 bool ParseSlot(const std::string& name, JobSlot& slot);
