@@ -70,6 +70,15 @@ void LogLine(const std::string& text)
     WriteLog(Utf8ToGbk(text) + "\r\n");
 }
 
+// Why a file stays after a failed removal (or the stat before it); empty when it is gone. A file missing
+// from a folder that is there is gone; one whose folder went is not.
+std::string WhyItStays(const std::error_code& ec, const std::string& path)
+{
+    if (!ec || (IsGone(ec) && IsFolder(FolderOf(path))))
+        return std::string();
+    return IsGone(ec) ? "the task folder is missing" : ec.message();
+}
+
 std::string MissingFolderText(const std::string& folder)
 {
     return "The task folder " + folder + " is missing: no job starts until it is back";
@@ -233,10 +242,10 @@ void CTaskQueue::ScanFolder()
         if (CheckFolder(folder, problems)) {
             std::error_code ec;
             const std::vector<std::string> names = ListPlotFiles(folder, ec);
-            if (ec && "Cannot list the task folder " + folder + ": " + ec.message() != m_strFolderProblem) {
-                m_strFolderProblem = "Cannot list the task folder " + folder + ": " + ec.message();
-                problems.push_back(m_strFolderProblem);
-            }
+            if (ec)
+                FolderProblem("Cannot list the task folder " + folder + ": " + ec.message(), problems);
+            else
+                m_strFolderProblem.clear();
             if (!m_bRestored || m_strStateFolder != folder) {
                 m_strStateFolder = folder;
                 m_strSavedState.clear();
@@ -283,13 +292,17 @@ bool CTaskQueue::CheckFolder(const std::string& folder, std::vector<std::string>
         m_SeenFolders.insert(folder);
         return true;
     }
-    const std::string problem =
-        "Cannot create the task folder " + folder + ": " + (ec ? ec.message() : std::string("not a folder"));
-    if (problem != m_strFolderProblem) {
-        m_strFolderProblem = problem;
-        problems.push_back(problem);
-    }
+    FolderProblem("Cannot create the task folder " + folder + ": " + (ec ? ec.message() : std::string("not a folder")),
+                  problems);
     return false;
+}
+
+void CTaskQueue::FolderProblem(const std::string& problem, std::vector<std::string>& problems)
+{
+    if (problem == m_strFolderProblem)
+        return;
+    m_strFolderProblem = problem;
+    problems.push_back(problem);
 }
 
 // Rows of the state file come back in their order, for the files still there; a job that was printing
@@ -529,10 +542,9 @@ CTaskQueue::ERetire CTaskQueue::RetireLocked(CTaskRow& row, std::vector<std::str
     }
     if (!ec)
         ec = m_pOps->Remove(path);
-    const bool folderGone = IsGone(ec) && !IsFolder(FolderOf(path));
-    if (!ec || (IsGone(ec) && !folderGone))
+    const std::string reason = WhyItStays(ec, path);
+    if (reason.empty())
         return ERetire::Removed;
-    const std::string reason = folderGone ? "the task folder is missing" : ec.message();
     row.m_strDetails = std::string(kDetailsNotRemoved) + " (" + reason + ")";
     problems.push_back("Plotted " + path + ", but the file cannot be removed: " + reason);
     return ERetire::Kept;
@@ -676,23 +688,25 @@ void CTaskQueue::Delete(const std::string& path)
         if (i < 0)
             return;
         CTaskRow& row = m_Rows[size_t(i)];
-        CFileStamp now;
-        std::error_code ec;
         if (row.m_eStatus == ETaskStatus::Plotting) {
             notice = "The plotter is working. Please waiting for this plotting task finished!";
-        } else if (!(ec = m_pOps->Stat(path, now)) && row.m_bSeen && !now.SameFile(row.m_Seen)) {
-            QueueAsNew(row, now);
-            notice = path + " changed since it was listed; it was kept as a new job.";
-            problems.push_back("Kept " + path + ": it changed since it was listed; queued as a new job");
         } else {
-            if (!ec)
-                ec = m_pOps->Remove(path);
-            const bool folderGone = IsGone(ec) && !IsFolder(FolderOf(path));
-            if (!ec || (IsGone(ec) && !folderGone)) {
-                m_Rows.erase(m_Rows.begin() + i);
+            CFileStamp now;
+            std::error_code ec = m_pOps->Stat(path, now);
+            if (!ec && row.m_bSeen && !now.SameFile(row.m_Seen)) {
+                QueueAsNew(row, now);
+                notice = path + " changed since it was listed; it was kept as a new job.";
+                problems.push_back("Kept " + path + ": it changed since it was listed; queued as a new job");
             } else {
-                notice = "Cannot delete " + path + ": " + (folderGone ? "the task folder is missing" : ec.message());
-                problems.push_back(notice);
+                if (!ec)
+                    ec = m_pOps->Remove(path);
+                const std::string reason = WhyItStays(ec, path);
+                if (reason.empty()) {
+                    m_Rows.erase(m_Rows.begin() + i);
+                } else {
+                    notice = "Cannot delete " + path + ": " + reason;
+                    problems.push_back(notice);
+                }
             }
         }
     }

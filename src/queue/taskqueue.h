@@ -138,6 +138,8 @@ private:
     void ScanFolder();
     // Whether the task folder is there; creates it when it was never seen. Caller holds m_Lock.
     bool CheckFolder(const std::string& folder, std::vector<std::string>& problems);
+    // A problem with the folder itself, reported once while it lasts. Caller holds m_Lock.
+    void FolderProblem(const std::string& problem, std::vector<std::string>& problems);
     // Rows kept in the folder's state file, for the files listed (names). Caller holds both locks.
     bool RestoreState(const std::string& folder, const std::vector<std::string>& names);
     // A listed file's row notes its size and time; a new file gets a row. Caller holds m_Lock.
