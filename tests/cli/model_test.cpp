@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 
 struct CliRun {
@@ -125,7 +127,7 @@ TEST_F(CliModelTest, AFileThatCannotBeReadIsRefusedWithItsReason)
     } cases[] = {
         {"missing", (m_dir / "missing.plt").string(), "the file was not found"},
         {"empty", Write("empty.plt", ""), "the file is empty: it holds no drawing"},
-        {"binary", Write("data.plt", std::string("\x7f" "ELF\x02\0\0;", 8)), "not a plot file: it holds no drawing"},
+        {"binary", Write("data.plt", "\x7f" "ELF\x02\0\0;"s), "not a plot file: it holds no drawing"},
         {"too large", Write("huge.plt", "IN;PU0,0;PD10,10;" + std::string(8 << 20, '\n')), "the file is too large to plot"},
     };
     for (const auto& c : cases) {

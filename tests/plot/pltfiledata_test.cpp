@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 struct Case {
     const char* what;
     std::string input;
@@ -187,7 +189,7 @@ TEST_F(ReaderTest, WhatIsNotADrawingFailsWithItsReason)
         {"nothing at all", "", ELoadError::Empty},
         {"line ends and blanks", "\r\n \t\r\n", ELoadError::Empty},
         {"text of another kind", "Cutting list for order 17\r\n", ELoadError::NotPlotFile},
-        {"binary data", std::string("PU;\0\x01\x02\xff;PD\x05;", 14), ELoadError::NotPlotFile},
+        {"binary data", "PU;\0\x01\x02\xff;PD\x05;"s, ELoadError::NotPlotFile},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -204,7 +206,7 @@ TEST_F(ReaderTest, WhatIsNotADrawingFailsWithItsReason)
     }
     // A control byte does not disqualify a file that draws.
     CPltFileData plt;
-    ASSERT_TRUE(LoadText(plt, std::string("PU0,0;PD10,0;\0;", 15)));
+    ASSERT_TRUE(LoadText(plt, "PU0,0;PD10,0;\0;"s));
     EXPECT_EQ(plt.m_nDrawnLines, 1u);
 }
 

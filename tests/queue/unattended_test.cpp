@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 using V = std::vector<std::string>;
 
 // Virtual time that runs a step of the test at the reader's next wait, as a writer would act meanwhile.
@@ -290,7 +292,7 @@ TEST_F(UnattendedQueue, AJobThatCannotStartSaysWhyAndKeepsItsFile)
         std::string reason;
     } cases[] = {
         {"empty", "", "the file is empty: it holds no drawing"},
-        {"binary data", std::string("\x7f" "ELF\x02\x01\x01\0\0\0;PD\x03", 14), "not a plot file: it holds no drawing"},
+        {"binary data", "\x7f" "ELF\x02\x01\x01\0\0\0;PD\x03"s, "not a plot file: it holds no drawing"},
         {"pen-up moves only", "IN;SP1;PU0,0;PU4000,2000;PU100,4000;", kDetailsNoDrawing},
         {"over the size limit",
          "IN;PU0,0;PD10,10;" + std::string(CPltFileData::kMaxAllocLines - CPltFileData::kSpareLines, '\n'),
