@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "document/marquelldoc.h"
@@ -77,11 +78,6 @@ std::string WhyItStays(const std::error_code& ec, const std::string& path)
     if (!ec || (IsGone(ec) && IsFolder(FolderOf(path))))
         return std::string();
     return IsGone(ec) ? "the task folder is missing" : ec.message();
-}
-
-std::string MissingFolderText(const std::string& folder)
-{
-    return "The task folder " + folder + " is missing: no job starts until it is back";
 }
 
 // Plot files of the folder, by pattern, each pattern's names sorted. Directory order is arbitrary;
@@ -212,7 +208,7 @@ void CTaskQueue::Report(const std::vector<std::string>& problems)
 bool CTaskQueue::FolderMissing() const
 {
     std::lock_guard<std::mutex> lock(m_Lock);
-    return m_bFolderMissing;
+    return m_Folder.Missing();
 }
 
 void CTaskQueue::Repaint()
@@ -239,13 +235,13 @@ void CTaskQueue::ScanFolder()
     {
         std::lock_guard<std::mutex> state(m_StateLock);
         std::lock_guard<std::mutex> lock(m_Lock);
-        if (CheckFolder(folder, problems)) {
+        if (m_Folder.Check(folder, problems)) {
             std::error_code ec;
             const std::vector<std::string> names = ListPlotFiles(folder, ec);
             if (ec)
-                FolderProblem("Cannot list the task folder " + folder + ": " + ec.message(), problems);
+                m_Folder.Problem("Cannot list the task folder " + folder + ": " + ec.message(), problems);
             else
-                m_strFolderProblem.clear();
+                m_Folder.ProblemGone();
             if (!m_bRestored || m_strStateFolder != folder) {
                 m_strStateFolder = folder;
                 m_strSavedState.clear();
@@ -257,52 +253,16 @@ void CTaskQueue::ScanFolder()
             changed |= SettleVanishedFiles(folder, names);
             changed |= RetryRemovals(problems);
         }
-        missing = m_bFolderMissing;
+        missing = m_Folder.Missing();
     }
     Report(problems);
     // Said on every scan while it lasts, so that no other message hides it; logged once.
     if (missing && problems.empty() && m_pObserver)
-        m_pObserver->ShowProblem(MissingFolderText(folder));
+        m_pObserver->ShowProblem(CTaskFolderWatch::MissingText(folder));
     if (changed)
         Notify();
     else
         SaveState();
-}
-
-bool CTaskQueue::CheckFolder(const std::string& folder, std::vector<std::string>& problems)
-{
-    if (IsFolder(folder)) {
-        m_SeenFolders.insert(folder);
-        if (m_bFolderMissing) {
-            m_bFolderMissing = false;
-            problems.push_back("The task folder " + folder + " is back");
-        }
-        return true;
-    }
-    if (m_SeenFolders.count(folder)) {
-        if (!m_bFolderMissing) {
-            m_bFolderMissing = true;
-            problems.push_back(MissingFolderText(folder));
-        }
-        return false;
-    }
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    if (!ec && IsFolder(folder)) {
-        m_SeenFolders.insert(folder);
-        return true;
-    }
-    FolderProblem("Cannot create the task folder " + folder + ": " + (ec ? ec.message() : std::string("not a folder")),
-                  problems);
-    return false;
-}
-
-void CTaskQueue::FolderProblem(const std::string& problem, std::vector<std::string>& problems)
-{
-    if (problem == m_strFolderProblem)
-        return;
-    m_strFolderProblem = problem;
-    problems.push_back(problem);
 }
 
 // Rows of the state file come back in their order, for the files still there; a job that was printing
@@ -404,7 +364,7 @@ bool CTaskQueue::StartNextJob(const std::string& selectedPath)
         ETaskStatus before = ETaskStatus::New;
         {
             std::lock_guard<std::mutex> lock(m_Lock);
-            if (gPrinterStatus.m_bPrinting || m_bFolderMissing)
+            if (gPrinterStatus.m_bPrinting || m_Folder.Missing())
                 return false;
             for (CTaskRow& row : m_Rows) {
                 if (row.m_eStatus == ETaskStatus::Plotting) {
@@ -518,10 +478,8 @@ void CTaskQueue::PutBack(const std::string& path, ETaskStatus before, bool folde
                 row.m_strDetails = kDetailsArriving;
             }
         }
-        if (folderGone && !m_bFolderMissing) {
-            m_bFolderMissing = true;
-            problems.push_back(MissingFolderText(FolderOf(path) + "/"));
-        }
+        if (folderGone)
+            m_Folder.Gone(FolderOf(path) + "/", problems);
         gPrinterStatus.m_bPrinting = false;
     }
     Notify();
@@ -632,7 +590,7 @@ void CTaskQueue::SaveState()
     std::string text;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        if (m_bFolderMissing)
+        if (m_Folder.Missing())
             return;
         text = CQueueStateFile::Format(m_strStateFolder, m_Rows);
     }
@@ -857,7 +815,7 @@ std::string CTaskQueue::AddFile(const std::string& source)
     bool ready;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        ready = CheckFolder(folder, problems);
+        ready = m_Folder.Check(folder, problems);
     }
     const std::string name = fs::path(source).filename().string();
     std::string target;

@@ -4,12 +4,12 @@
 
 #include <mutex>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "queue/fileops.h"
 #include "queue/printworker.h"
+#include "queue/taskfolderwatch.h"
 
 class CMarquellDoc;
 
@@ -136,10 +136,6 @@ private:
     enum class ERetire { Removed, Kept, Replaced };
 
     void ScanFolder();
-    // Whether the task folder is there; creates it when it was never seen. Caller holds m_Lock.
-    bool CheckFolder(const std::string& folder, std::vector<std::string>& problems);
-    // A problem with the folder itself, reported once while it lasts. Caller holds m_Lock.
-    void FolderProblem(const std::string& problem, std::vector<std::string>& problems);
     // Rows kept in the folder's state file, for the files listed (names). Caller holds both locks.
     bool RestoreState(const std::string& folder, const std::vector<std::string>& names);
     // A listed file's row notes its size and time; a new file gets a row. Caller holds m_Lock.
@@ -177,11 +173,7 @@ private:
     // Rows and the print slot's path: the window thread and the worker's JobFinished both change them.
     mutable std::mutex m_Lock;
     std::vector<CTaskRow> m_Rows;
-    // Task folders this run has seen: only a folder never seen is created, never one that went away
-    // (an empty folder where a share was mounted would take the share's jobs).
-    std::set<std::string> m_SeenFolders;
-    bool m_bFolderMissing = false;
-    std::string m_strFolderProblem;  // the last problem with the folder itself, logged once
+    CTaskFolderWatch m_Folder;  // under m_Lock
     // The state file: read at the first scan, written whenever the rows it keeps change.
     std::mutex m_StateLock;  // taken before m_Lock, never inside it
     bool m_bRestored = false;
