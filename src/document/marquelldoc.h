@@ -51,7 +51,8 @@ public:
     bool AllocPrintBuffers();
     // True when the print slot has nothing (more) to send.
     bool IsJobDone() const;
-    // The print slot's drawing gives no section to print.
+    // The print slot's drawing gives no section to print: a job of it would send a blank page. (A file
+    // that drew nothing at all shows in m_PltData[SlotPrint].m_nDrawnLines.)
     bool HasNothingToPrint() const;
     // Segment of sections cursor.. of the print slot, or the colour bar.
     bool MakeSegment(int cursor, bool bColorBar);

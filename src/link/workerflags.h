@@ -14,12 +14,13 @@ extern std::atomic<bool> gColorBarPending;
 // after the last segment was verified does not unprint the copy. None again when a job is handed over.
 enum class EJobOutcome : uint8_t {
     None,               // still printing, or ended without a recorded reason
-    PrintedWhole,       // its own last section was verified (or it had nothing to print)
+    PrintedWhole,       // its own last section was verified
     Aborted,            // the operator's abort
     StoppedAtPlotter,   // the plotter's stop key
     RefusedAtChecksum,  // the operator's No at the checksum question
     LinkLost,           // the plotter could not be reached
     NotStarted,         // the job could not be prepared
+    NoDrawing,          // its file gives nothing to print: nothing was sent
 };
 extern std::atomic<EJobOutcome> gJobOutcome;
 // Records how the current job ends, unless that is recorded already.

@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 #include "platform/clock.h"
 
@@ -164,7 +166,37 @@ void WaitUntilStable(const char* path)
     }
 }
 
+bool IsBlank(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// A byte no plot file holds: control codes other than tab, the line ends, ETX and the ESC of device
+// control sequences.
+bool IsBinary(unsigned char c)
+{
+    return (c < 0x20 && !IsBlank(c) && c != 0x03 && c != 0x1B) || c == 0x7F;
+}
+
+bool IsUpper(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+
 }  // namespace
+
+const char* LoadErrorText(ELoadError error)
+{
+    switch (error) {
+    case ELoadError::None: return "";
+    case ELoadError::Missing: return "the file was not found";
+    case ELoadError::Unreadable: return "the file cannot be read";
+    case ELoadError::Empty: return "the file is empty: it holds no drawing";
+    case ELoadError::TooLarge: return "the file is too large to plot";
+    case ELoadError::NotPlotFile: return "not a plot file: it holds no drawing";
+    }
+    return "";
+}
 
 struct CPltFileData::ParseState {
     bool penDown = false;
@@ -229,41 +261,82 @@ void CPltFileData::FreeLines()
 bool CPltFileData::Load(const char* path)
 {
     m_bLoaded = 0;
+    m_eLastError = ELoadError::None;
+    m_nSysError = 0;
+    m_nDrawnLines = 0;
     if (!path || std::strlen(path) < 4)
-        return false;
+        return Fail(ELoadError::Missing);
     CloseFile();
     WaitUntilStable(path);
     m_file = std::fopen(path, "rb");
-    if (!m_file)
-        return false;
+    if (!m_file) {
+        const int err = errno;
+        return Fail(err == ENOENT || err == ENOTDIR ? ELoadError::Missing : ELoadError::Unreadable, err);
+    }
     m_strPath = path;
 
     FreeLines();
     std::string buffer;
     uint32_t capacity = CountCapacity(buffer);
-    if (capacity)
-        m_pLines = static_cast<PltLine*>(std::calloc(capacity, sizeof(PltLine)));
-    if (!m_pLines) {
-        CloseFile();
+    if (!capacity)
         return false;
-    }
+    m_pLines = static_cast<PltLine*>(std::calloc(capacity, sizeof(PltLine)));
+    if (!m_pLines)
+        return Fail(ELoadError::TooLarge);
     m_nCapacity = capacity;
     return Parse(buffer);
 }
 
+bool CPltFileData::Fail(ELoadError error, int sysError)
+{
+    CloseFile();
+    m_eLastError = error;
+    m_nSysError = sysError;
+    return false;
+}
+
+std::string CPltFileData::LastErrorText() const
+{
+    std::string text = LoadErrorText(m_eLastError);
+    if (m_eLastError == ELoadError::Unreadable && m_nSysError)
+        text += " (" + std::error_code(m_nSysError, std::generic_category()).message() + ")";
+    return text;
+}
+
+// A zero-record model is a plot file without a drawing (Load succeeds; the caller decides whether
+// that is worth a job), unless there was nothing at all or nothing a plot file holds.
+ELoadError CPltFileData::Classify(const std::string& buffer, int plotInstructions) const
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(buffer.data());
+    const auto* end = p + buffer.size();
+    if (std::all_of(p, end, IsBlank))
+        return ELoadError::Empty;
+    if (plotInstructions == 0 || std::any_of(p, end, IsBinary))
+        return ELoadError::NotPlotFile;
+    return ELoadError::None;
+}
+
+// Fails (with the reason recorded) when the file cannot be read whole or needs more records than a
+// model may have.
 uint32_t CPltFileData::CountCapacity(std::string& buffer)
 {
     struct stat st;
-    if (::fstat(fileno(m_file), &st) != 0 || st.st_size < 0)
+    if (::fstat(fileno(m_file), &st) != 0 || st.st_size < 0) {
+        Fail(ELoadError::Unreadable, errno);
         return 0;
+    }
     size_t size = static_cast<size_t>(st.st_size);
     try {
         buffer.resize(size);
     } catch (...) {
+        Fail(ELoadError::TooLarge);
         return 0;
     }
-    if (size && std::fread(buffer.data(), 1, size, m_file) != size)
+    errno = 0;
+    if (size && std::fread(buffer.data(), 1, size, m_file) != size) {
+        Fail(ELoadError::Unreadable, errno ? errno : EIO);
         return 0;
+    }
     uint64_t separators = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(buffer.data());
     for (size_t done = 0; done < size;) {
@@ -276,7 +349,11 @@ uint32_t CPltFileData::CountCapacity(std::string& buffer)
         done += chunk;
     }
     uint64_t capacity = separators + kSpareLines;
-    return capacity > kMaxAllocLines ? 0 : static_cast<uint32_t>(capacity);
+    if (capacity > kMaxAllocLines) {
+        Fail(ELoadError::TooLarge);
+        return 0;
+    }
+    return static_cast<uint32_t>(capacity);
 }
 
 bool CPltFileData::Parse(const std::string& buffer)
@@ -292,6 +369,7 @@ bool CPltFileData::Parse(const std::string& buffer)
     char ins[kInstructionSize];
     size_t pos = 0;
     unsigned char c = 0;
+    int plotInstructions = 0;  // instructions shaped as a plot file's: two capital letters
     while (pos < len && !m_bLinesExhausted) {
         int n = 0;
         bool etx = false;
@@ -321,15 +399,24 @@ bool CPltFileData::Parse(const std::string& buffer)
             continue;
         if (etx)
             ins[n++] = ';';
+        plotInstructions += IsUpper(ins[0]) && IsUpper(ins[1]);
         Dispatch(*st, ins, n);
     }
     CloseFile();
     if (m_bLinesExhausted) {
         FreeLines();
         m_fMaxX = m_fMaxY = 0.0f;
-        return false;
+        return Fail(ELoadError::TooLarge);
     }
     FinishModel();
+    if (m_nLineCount == 0) {
+        const ELoadError error = Classify(buffer, plotInstructions);
+        if (error != ELoadError::None) {
+            m_fMaxX = m_fMaxY = 0.0f;
+            return Fail(error);
+        }
+    }
+    m_nDrawnLines = m_nLineCount;
     m_bLoaded = 1;
     return true;
 }

@@ -44,6 +44,18 @@ private:
     bool Grow();
 };
 
+// Why the last Load failed.
+enum class ELoadError {
+    None,
+    Missing,      // no such file (or no path)
+    Unreadable,   // it exists but cannot be opened or read
+    Empty,        // nothing but blanks and line ends
+    TooLarge,     // beyond the record limit or the memory at hand
+    NotPlotFile,  // no drawing and no instruction of a plot file: binary data or some other text
+};
+// The reason in the operator's words ("the file was not found").
+const char* LoadErrorText(ELoadError error);
+
 class CPltFileData : public PltInfo {
 public:
     // Instruction buffer: a longer instruction wraps around inside it.
@@ -70,7 +82,11 @@ public:
     void SetMirror(uint8_t b) { m_bMirror = b; }
     uint8_t GetMirror() const { return m_bMirror; }
 
+    // False when the file could not be read into a model; LastError() then says why.
     bool Load(const char* path);
+    ELoadError LastError() const { return m_eLastError; }
+    // The reason of the last failed Load in the operator's words, with the system's when there is one.
+    std::string LastErrorText() const;
     void FreeLines();
 
     void Mirror();
@@ -93,12 +109,18 @@ public:
     uint8_t m_bMirror = 0;
     uint8_t m_bLoaded = 0;
     float m_fLabelAngle = 0.0f;  // label direction in degrees from the last DI of the file
+    // Records the file itself drew, before any geometry step added its own (fold marks).
+    uint32_t m_nDrawnLines = 0;
 
 private:
     struct ParseState;
 
+    bool Fail(ELoadError error, int sysError = 0);
+    // After a read that gave no record: empty, or not a plot file at all.
+    ELoadError Classify(const std::string& buffer, int plotInstructions) const;
     void CloseFile();
-    // Reads the open file into buffer and returns the record capacity; 0 when it cannot be had.
+    // Reads the open file into buffer and returns the record capacity; 0 (the reason recorded) when it
+    // cannot be had.
     uint32_t CountCapacity(std::string& buffer);
     bool Parse(const std::string& buffer);
     void Dispatch(ParseState& st, char* ins, int n);
@@ -113,4 +135,7 @@ private:
     void FinishModel();
     // Raises the extent to every line's end points.
     void RaiseExtent();
+
+    ELoadError m_eLastError = ELoadError::None;
+    int m_nSysError = 0;  // errno of a failed open or read
 };

@@ -381,6 +381,24 @@ void SendPrintEnd()
     st.m_bPrinting = false;
 }
 
+namespace {
+
+// Ends a job that never reached the plotter (no start command was sent, so no finish handshake).
+void HandBackUnsent()
+{
+    WriteLog("Nothing to print: the job is not sent\r\n");
+    RecordJobOutcome(EJobOutcome::NoDrawing);
+    CPrinterStatus& st = gPrinterStatus;
+    st.m_bSendData = false;
+    st.m_bPrintTask = false;
+    gJobActive = false;
+    if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
+        pSink->JobFinished(gJobOutcome.load());
+    st.m_bPrinting = false;
+}
+
+}  // namespace
+
 void CheckPrintTaskAndProc()
 {
     GBK_LOG(kColorBar, "生成色带数据!!!\r\n");
@@ -390,9 +408,13 @@ void CheckPrintTaskAndProc()
         gProbeRequest = false;
     }
     SetSegmentProducer(PrepareNextSegment);
+    // The task list and the command line never hand over such a job; should one come all the same, the
+    // plotter is not started for a blank page, and the job goes back unprinted.
+    if (gpDoc->HasNothingToPrint()) {
+        HandBackUnsent();
+        return;
+    }
     gStatusText.SetText(PaneMachine, "Plot");
-    if (gpDoc->HasNothingToPrint())
-        RecordJobOutcome(EJobOutcome::PrintedWhole);
     WriteLog(kColorBar);
     MakeColorBarData();
 

@@ -269,8 +269,16 @@ void CFileView::EndWaitCursor()
 
 void CFileView::ShowProblem(const std::string& text)
 {
-    if (g_pStatusBar)
-        g_pStatusBar->showMessage(QString::fromStdString(text));
+    const QString message = QString::fromStdString(text);
+    auto show = [message] {
+        if (g_pStatusBar)
+            g_pStatusBar->showMessage(message);
+    };
+    // A job's end reports from the worker's thread; the status bar is the window thread's.
+    if (QThread::currentThread() == thread())
+        show();
+    else
+        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
 }
 
 bool CFileView::OnCommand(int nId, bool bExecute)

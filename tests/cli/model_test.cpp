@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 namespace fs = std::filesystem;
 
 struct CliRun {
@@ -113,6 +115,27 @@ TEST_F(CliModelTest, FailuresExitWithStatus2)
     }
     CliRun unreadable = Model((m_dir / "missing.plt").string() + " --fast");
     EXPECT_EQ(std::count(unreadable.err.begin(), unreadable.err.end(), '\n'), 1) << unreadable.err;
+}
+
+// The reason is the one the task list gives: a file over the size limit is not called unreadable.
+TEST_F(CliModelTest, AFileThatCannotBeReadIsRefusedWithItsReason)
+{
+    const struct {
+        const char* what;
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {"missing", (m_dir / "missing.plt").string(), "the file was not found"},
+        {"empty", Write("empty.plt", ""), "the file is empty: it holds no drawing"},
+        {"binary", Write("data.plt", "\x7f" "ELF\x02\0\0;"s), "not a plot file: it holds no drawing"},
+        {"too large", Write("huge.plt", "IN;PU0,0;PD10,10;" + std::string(8 << 20, '\n')), "the file is too large to plot"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CliRun run = Model(c.path + " --fast");
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "tessaline-cli: '" + c.path + "': " + c.reason + "\n");
+    }
 }
 
 }  // namespace

@@ -153,6 +153,31 @@ TEST_F(CliPrintTest, BadInputExitsWithStatus2)
     }
 }
 
+// A failed CAD export must not look printed: nothing is sent, the exit status says so, the file stays.
+TEST_F(CliPrintTest, AFileWithNothingToPrintIsNotSent)
+{
+    const struct {
+        const char* what;
+        const char* content;
+        std::string said;
+    } cases[] = {
+        {"empty", "", "the file is empty: it holds no drawing"},
+        {"pen-up moves only", "IN;SP1;PU0,0;PU4000,2000;PU100,4000;", "the file holds no drawing; nothing was sent"},
+        {"text of another kind", "Cutting list for order 17\r\n", "not a plot file: it holds no drawing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string plot = Write("nothing.plt", c.content);
+        const std::string page = (m_dir / "page.png").string();
+        CliRun run = Print({plot, "--config", m_ini, "--virtual", "--fast", "--page", page});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("tessaline-cli: '" + plot + "': " + c.said + "\n"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("printed"), std::string::npos) << run.err;
+        EXPECT_FALSE(fs::exists(page));
+        EXPECT_TRUE(fs::exists(plot));
+    }
+}
+
 TEST_F(CliPrintTest, AJobTooWideForTheControllerIsRefusedWithItsReason)
 {
     // 22.5 m across even after the fold: more dots than the controller's 16-bit X maximum holds.

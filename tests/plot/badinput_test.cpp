@@ -37,19 +37,21 @@ TEST_F(BadInputTest, Fixtures)
     const struct {
         const char* file;
         std::vector<PltLine> expected;  // checked when not empty
+        ELoadError error = ELoadError::None;
     } cases[] = {
-        {"empty.plt", {}},
+        {"empty.plt", {}, ELoadError::Empty},
         {"truncated.plt", {{0, 0, 100, 0}, {100, 0, 100, 100}, {100, 100, 0, 10}}},
         {"lineends.plt", {{0, 0, 10, 0}, {10, 0, 10, 10}, {20, 0, 30, 0}}},
         {"nonnumeric.plt", {}},
-        {"garbage.bin", {}},
+        {"garbage.bin", {}, ELoadError::NotPlotFile},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         CPltFileData plt;
         plt.SetScale(1.0f, 1.0f);
         plt.SetFlipY(0);
-        ASSERT_TRUE(plt.Load((kFixtures / c.file).c_str()));
+        ASSERT_EQ(plt.Load((kFixtures / c.file).c_str()), c.error == ELoadError::None);
+        EXPECT_EQ(plt.LastError(), c.error);
         ExpectSaneModel(plt);
         if (!c.expected.empty()) {
             EXPECT_EQ(Records(plt), c.expected);

@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 struct Case {
     const char* what;
     std::string input;
@@ -148,7 +150,7 @@ TEST_F(ReaderTest, CharacterHeightAndDirection)
         float angle;
     } directions[] = {{"DI1,0;", 0},     {"DI0,1;", 90},      {"DI-1,1;", 135}, {"DI-1,0;", 180},
                       {"DI-1,-1;", 225}, {"DI1,-1;", 315},    {"DI0,0;", 0},    {"DI1,1;DI;", 45},
-                      {"", 0}};
+                      {"PU;", 0}};
     for (const auto& d : directions) {
         SCOPED_TRACE(d.di);
         ASSERT_TRUE(LoadText(plt, d.di));
@@ -173,26 +175,73 @@ TEST_F(ReaderTest, ExtentCountsPenUpMovesAndFlipUsesIt)
     EXPECT_EQ(plt.m_bLoaded, 1);
 }
 
-TEST_F(ReaderTest, EmptyFileLoadsEmptyModel)
+// A plot file without a drawing still loads (the job start decides what to do with it); a file with
+// nothing in it, or with nothing a plot file holds, fails and says which.
+TEST_F(ReaderTest, WhatIsNotADrawingFailsWithItsReason)
 {
-    for (const char* text : {"", "\r\n\r\n", "IN;SP1;PU;"}) {
+    const struct {
+        const char* what;
+        std::string text;
+        ELoadError error;
+    } cases[] = {
+        {"no drawing instruction", "IN;SP1;PU;", ELoadError::None},
+        {"pen-up moves only", "IN;PU0,0;PU4000,2000;", ELoadError::None},
+        {"nothing at all", "", ELoadError::Empty},
+        {"line ends and blanks", "\r\n \t\r\n", ELoadError::Empty},
+        {"text of another kind", "Cutting list for order 17\r\n", ELoadError::NotPlotFile},
+        {"binary data", "PU;\0\x01\x02\xff;PD\x05;"s, ELoadError::NotPlotFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         CPltFileData plt;
-        ASSERT_TRUE(LoadText(plt, text, true));
+        EXPECT_EQ(LoadText(plt, c.text, true), c.error == ELoadError::None);
+        EXPECT_EQ(plt.LastError(), c.error);
         EXPECT_EQ(plt.m_nLineCount, 0u);
-        EXPECT_EQ(plt.m_fMaxX, 0.0f);
-        EXPECT_EQ(plt.m_fMaxY, 0.0f);
+        EXPECT_EQ(plt.m_nDrawnLines, 0u);
+        if (c.error != ELoadError::None) {
+            EXPECT_EQ(plt.m_fMaxX, 0.0f);
+            EXPECT_EQ(plt.m_fMaxY, 0.0f);
+            EXPECT_NE(plt.LastErrorText().find("it holds no drawing"), std::string::npos);
+        }
     }
+    // A control byte does not disqualify a file that draws.
+    CPltFileData plt;
+    ASSERT_TRUE(LoadText(plt, "PU0,0;PD10,0;\0;"s));
+    EXPECT_EQ(plt.m_nDrawnLines, 1u);
 }
 
 TEST_F(ReaderTest, LoadFailures)
 {
+    const std::string locked = WriteFile("PU0,0;PD1,1;", "locked.plt");
+    const struct {
+        const char* what;
+        std::string path;  // empty: no path at all
+        ELoadError error;
+        const char* text;
+    } cases[] = {
+        {"no path", "", ELoadError::Missing, "the file was not found"},
+        {"a path too short", "a.p", ELoadError::Missing, "the file was not found"},
+        {"no such file", (m_dir / "missing.plt").string(), ELoadError::Missing, "the file was not found"},
+        {"a folder", m_dir.string(), ELoadError::Unreadable, "the file cannot be read (Is a directory)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CPltFileData plt;
+        EXPECT_FALSE(plt.Load(c.path.empty() ? nullptr : c.path.c_str()));
+        EXPECT_EQ(plt.LastError(), c.error);
+        EXPECT_EQ(plt.LastErrorText(), c.text);
+        EXPECT_EQ(plt.m_bLoaded, 0);
+        EXPECT_EQ(plt.m_file, nullptr);
+    }
+    // Permission bits do not stop root; the reason is checked only where they do.
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
     CPltFileData plt;
-    EXPECT_FALSE(plt.Load(nullptr));
-    EXPECT_FALSE(plt.Load("a.p"));
-    EXPECT_FALSE(plt.Load((m_dir / "missing.plt").c_str()));
-    EXPECT_FALSE(plt.Load(m_dir.c_str()));
-    EXPECT_EQ(plt.m_bLoaded, 0);
-    EXPECT_EQ(plt.m_file, nullptr);
+    if (!plt.Load(locked.c_str())) {
+        EXPECT_EQ(plt.LastError(), ELoadError::Unreadable);
+        EXPECT_EQ(plt.LastErrorText(), "the file cannot be read (Permission denied)");
+    }
+    ASSERT_TRUE(LoadText(plt, "PU0,0;PD1,1;"));
+    EXPECT_EQ(plt.LastError(), ELoadError::None) << "a load that succeeds clears the reason";
 }
 
 TEST_F(ReaderTest, ReloadReplacesTheModel)
@@ -238,9 +287,12 @@ TEST_F(ReaderTest, CapacityRule)
     // separators + 400000 records must not exceed 8388607
     const size_t limit = CPltFileData::kMaxAllocLines - CPltFileData::kSpareLines;
     CPltFileData plt;
-    ASSERT_TRUE(LoadText(plt, std::string(limit, ';')));
+    ASSERT_TRUE(LoadText(plt, "PU;" + std::string(limit - 1, ';')));
     EXPECT_EQ(plt.m_nCapacity, CPltFileData::kMaxAllocLines);
-    EXPECT_FALSE(LoadText(plt, std::string(limit + 1, '\n')));
+    // Readable, only beyond the limit: said as such, not as unreadable.
+    EXPECT_FALSE(LoadText(plt, "PU;" + std::string(limit, '\n')));
+    EXPECT_EQ(plt.LastError(), ELoadError::TooLarge);
+    EXPECT_EQ(plt.LastErrorText(), "the file is too large to plot");
 }
 
 TEST_F(ReaderTest, RecordArrayGrowsPastTheSpareRecords)
@@ -258,6 +310,7 @@ TEST_F(ReaderTest, ModelBeyondItsLimitFailsToLoad)
     CPltFileData plt;
     plt.m_nMaxLines = 1000;
     EXPECT_FALSE(LoadText(plt, "PU0,0;LT2,0.125;PD5000,0;"));
+    EXPECT_EQ(plt.LastError(), ELoadError::TooLarge);
     EXPECT_EQ(plt.m_nLineCount, 0u);
     EXPECT_EQ(plt.m_pLines, nullptr);
     EXPECT_TRUE(LoadText(plt, "PU0,0;LT2,0.125;PD500,0;"));

@@ -150,41 +150,22 @@ TEST(ColorBar, TwelveGroupsOfFiveLinesSpanningTheBandOfEachPass)
 
 using PrintLoop = WorkerTest;
 
-TEST_F(PrintLoop, AJobWithNothingToPrintEndsAtTheColourBarRequestWithoutSending)
+// The task list and the command line never hand over a job with nothing to print; one that comes all the
+// same does not start the plotter for a blank page and goes back unprinted, its file kept.
+TEST_F(PrintLoop, AJobWithNothingToPrintIsHandedBackWithoutStartingThePlotter)
 {
     StartJob();
     gJobActive = true;
-    m_Usb.Script(0x0B, {MakeReply(0x46)});
-    m_Usb.Script(0x45, {DataRequest(kReqColorBar, 0)});
 
     CheckPrintTaskAndProc();
 
-    EXPECT_EQ(m_Usb.Codes(), (Codes{0x0B, 0x0B, 0x24, 0x45, 0x0E, 0x24, 0x11, 0x24, 0x17}));
-    EXPECT_TRUE(m_Usb.DataWrites().empty());
-    EXPECT_EQ(m_Log.Lines(), (Lines{
-                                 "生成色带数据!!!\r\n",
-                                 "Inf: WaitPrint\r\n",
-                                 "向下位机发送开始打印命令!\r\n",
-                                 "清除下位机打印命令模式成功OK!!!!\r\n",
-                                 "下位机请求色条数据-- 0 --\r\n",
-                                 "清除下位机数据请求命令模式成功OK!!!!\r\n",
-                                 "收到下位机有效请求数据命令!\r\n",
-                                 "上位机处理好段数:00000000,下位机请求段数:00000000！！\r\n",
-                                 "处理下位机打印色带!\r\n",
-                                 "清除下位机色条开始传送命令模式成功OK!!!!\r\n",
-                                 "向下位机下发数据开始命令\r\n",
-                                 "处理数据下发开始\r\n",
-                                 "退出打印循环!!!!\r\n",
-                                 "停机!\r\n",
-                                 "向下位机发送打印结束命令!\r\n",
-                                 "处理完毕文件打印完毕\r\n",
-                             }));
+    EXPECT_TRUE(m_Usb.Calls().empty());
+    EXPECT_EQ(m_Log.Lines(), (Lines{"Nothing to print: the job is not sent\r\n"}));
     EXPECT_EQ(m_Finished.m_nCalls, 1);
+    EXPECT_EQ(m_Finished.m_eOutcome, EJobOutcome::NoDrawing);
     EXPECT_FALSE(gJobActive);
     EXPECT_FALSE(gPrinterStatus.m_bPrinting);
-    EXPECT_EQ(gStatusText.GetText(6), "Plot");
-    EXPECT_EQ(gStatusText.GetText(2), "0%");
-    EXPECT_EQ(gStatusText.GetText(4), "Finished");
+    EXPECT_FALSE(gPrinterStatus.HasPrintTask());
 }
 
 TEST_F(PrintLoop, TheStartCommandCarriesTheHeadPairCode)
@@ -268,6 +249,9 @@ TEST_F(WorkerThread, ACycleWaitsForTheLinkAndAJobDownloadsItsParametersAndPrints
         if (code == 0x0B)
             m_Usb.Script(0x45, {DataRequest(kReqColorBar, 0)});
     });
+    // A job already at its end: the colour bar is asked for and the job ends before any segment.
+    UnfinishedJob(8);
+    Layout().m_nSectionCursor = 8;
     StartJob();
     ASSERT_TRUE(WaitUntil([&] { return m_Finished.m_nCalls == 1; }));
     ASSERT_TRUE(WaitUntil([&] { return m_Log.Count("CheckPrintTaskAndProc\r\n") == 1; }));

@@ -2,6 +2,8 @@
 // meet the worker at awkward moments, and prints that end early.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "queue/taskqueue.h"
 #include "sim/jobharness.h"
 
@@ -94,7 +96,8 @@ TEST_F(QueueWithWorker, AnAbortBeforeTheWorkerBeginsTheJobIsNotLost)
         Begin(c.fault ? std::initializer_list<const char*>{c.fault} : std::initializer_list<const char*>{});
         ASSERT_FALSE(HasFatalFailure());
         const std::string a = Task("a.plt");
-        m_pQueue->RefreshList();
+        m_pQueue->RefreshList();  // listed
+        m_pQueue->RefreshList();  // unchanged since: started
         ASSERT_EQ(m_pQueue->StatusOf(a), ETaskStatus::Plotting);
         if (c.fault) {
             const int64_t start = m_Clock.Now();
@@ -170,6 +173,28 @@ TEST_F(QueueWithWorker, AStopWhoseAcknowledgementReplyIsLostStillClearsTheStopMo
     EXPECT_TRUE(RunWindowUntil([&] { return m_pQueue->StatusOf(a) == ETaskStatus::NotPlot && Idle(); }));
     EXPECT_EQ(m_pPlotter->CommandCount(0x16), 1);
     EXPECT_FALSE(m_pPlotter->InJob()) << "the print end was answered";
+}
+
+// A CAD system re-exports the marker under the same name while the old version prints: the new version
+// is not deleted unprinted at the job's end but printed as a job of its own, then removed.
+TEST_F(QueueWithWorker, AFileReplacedWhileItPrintsIsKeptAndPrintedAsANewJob)
+{
+    Begin();
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string a = Task("a.plt");
+    m_pQueue->RefreshList();
+    m_pQueue->RefreshList();
+    ASSERT_EQ(m_pQueue->StatusOf(a), ETaskStatus::Plotting) << "read, handed to the worker";
+    std::ofstream(a + ".part", std::ios::binary) << "IN;PU0,0;PD2000,0,2000,2000;PU;";
+    fs::rename(a + ".part", a);
+    ASSERT_TRUE(OpenLogFile((m_Dir / "logfile.txt").string()));
+    StartWorker();
+
+    EXPECT_TRUE(RunWindowUntil([&] { return m_pQueue->Rows().empty() && Idle(); }));
+    EXPECT_EQ(m_pPlotter->CommandCount(0x17), 2) << "two jobs, each ended with its print end";
+    CloseLogFile();
+    EXPECT_EQ(CountLog("Kept " + a + ": " + kDetailsReplaced + "; queued as a new job"), 1);
+    EXPECT_FALSE(fs::exists(a));
 }
 
 }  // namespace

@@ -1,143 +1,11 @@
 // Task queue tests: scan, job start and finish, the operator's commands and adding files, without a window.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <mutex>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "document/marquelldoc.h"
-#include "link/printerstatus.h"
-#include "link/workerflags.h"
-#include "platform/clock.h"
-#include "platform/gbk.h"
-#include "platform/logwriter.h"
-#include "platform/windowbridge.h"
-#include "queue/taskqueue.h"
-#include "support/processstate.h"
-#include "testtmp.h"
-
-namespace fs = std::filesystem;
+#include "queue/taskqueuefixture.h"
 
 namespace {
-
-std::mutex gLogLock;
-std::string gLog;
-
-void CaptureLog(std::string_view text)
-{
-    std::lock_guard<std::mutex> lock(gLogLock);
-    gLog.append(text);
-}
-
-class CQueueObserver : public CTaskQueueObserver {
-public:
-    void RowsChanged() override { ++m_nRowsChanged; }
-    void RepaintPreview() override { ++m_nRepaints; }
-    void BeginWaitCursor() override { ++m_nWaitDepth; }
-    void EndWaitCursor() override { --m_nWaitDepth; }
-    void ShowProblem(const std::string& text) override { m_Problems.push_back(text); }
-    int m_nRowsChanged = 0;
-    int m_nRepaints = 0;
-    int m_nWaitDepth = 0;
-    std::vector<std::string> m_Problems;
-};
-
-class CBoxRecorder : public CHeadlessBridge {
-public:
-    int MessageBox(const std::string& text, const std::string& caption, int buttons, int icon) override
-    {
-        m_Boxes.push_back({text, caption, buttons, icon});
-        return IDOK;
-    }
-    struct Box {
-        std::string text, caption;
-        int buttons, icon;
-    };
-    std::vector<Box> m_Boxes;
-};
-
-// A small marker: one rectangle of 100 x 50 mm.
-const char* const kMarker = "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;PU;";
-
-class TaskQueueTest : public ProcessStateTest {
-protected:
-    void SetUp() override
-    {
-        ProcessStateTest::SetUp();
-        SetClock(&m_Clock);
-        SetWindowBridge(&m_Boxes);
-        gLog.clear();
-        SetTraceSink(&CaptureLog);
-        m_Dir = TestTempDir("taskqueue");
-        fs::remove_all(m_Dir);
-        fs::create_directories(m_Dir);
-        MakeQueue(true);
-    }
-    void TearDown() override
-    {
-        EndProcessState();
-        SetTraceSink(nullptr);
-        m_pQueue.reset();
-        m_pDoc.reset();
-        fs::remove_all(m_Dir);
-    }
-
-    // The document loads config.ini from the test folder: cartridge No.1 with both columns.
-    void MakeQueue(bool printAuto)
-    {
-        m_pQueue.reset();
-        m_pDoc.reset();
-        std::ofstream(m_Dir / "config.ini") << "[JetPrintHeadOpenStatus]\r\nJetPrintHeadOpenStatus0=1\r\n"
-                                               "JetPrintHeadOpenStatus1=1\r\n[PRINT]\r\nPRINTAUTO="
-                                            << (printAuto ? 1 : 0) << "\r\n";
-        m_pDoc = std::make_unique<CMarquellDoc>(m_Dir.string());
-        m_pQueue = std::make_unique<CTaskQueue>(*m_pDoc);
-        m_pQueue->SetObserver(&m_Observer);
-    }
-    std::string Folder() const { return (m_Dir / "tasks").string() + "/"; }
-    std::string Task(const std::string& name, const std::string& content = kMarker)
-    {
-        fs::create_directories(Folder());
-        std::ofstream(Folder() + name, std::ios::binary) << content;
-        return Folder() + name;
-    }
-    std::vector<std::string> Column(int column) const
-    {
-        std::vector<std::string> values;
-        for (const CTaskRow& row : m_pQueue->Rows()) {
-            switch (column) {
-            case 0: values.push_back(StatusText(row.m_eStatus)); break;
-            case 1: values.push_back(fs::path(row.m_strPath).filename().string()); break;
-            case 2: values.push_back(std::to_string(row.m_nCopies)); break;
-            default: values.push_back(row.m_strSize); break;
-            }
-        }
-        return values;
-    }
-    // What the print worker does at the end of a job it printed whole: the row first, then the flag.
-    void WorkerFinishes()
-    {
-        gPrinterStatus.m_bPrintTask = false;
-        m_pQueue->JobFinished(EJobOutcome::PrintedWhole);
-        gPrinterStatus.m_bPrinting = false;
-    }
-    std::string Log()
-    {
-        std::lock_guard<std::mutex> lock(gLogLock);
-        return gLog;
-    }
-
-    CVirtualClock m_Clock;
-    fs::path m_Dir;
-    std::unique_ptr<CMarquellDoc> m_pDoc;
-    std::unique_ptr<CTaskQueue> m_pQueue;
-    CQueueObserver m_Observer;
-    CBoxRecorder m_Boxes;
-};
 
 using V = std::vector<std::string>;
 
@@ -191,7 +59,7 @@ TEST_F(TaskQueueTest, JobStartPreparesTheFileAndRaisesThePrintTask)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
 
     EXPECT_EQ(Column(0), (V{"Plotting", "Waitting"}));
     EXPECT_TRUE(gPrinterStatus.m_bPrinting);
@@ -237,7 +105,7 @@ TEST_F(TaskQueueTest, CopiesCountDownAndTheFileGoesAfterTheLastOne)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
     m_pQueue->AddCopy(b);
 
     std::vector<std::string> started;
@@ -282,6 +150,7 @@ TEST_F(TaskQueueTest, TheJobsOutcomeDecidesCopiesHoldingAndDeletion)
         {EJobOutcome::RefusedAtChecksum, "Not plot", "2"},
         {EJobOutcome::LinkLost, "Not plot", "2"},
         {EJobOutcome::None, "Not plot", "2"},
+        {EJobOutcome::NoDrawing, "Not plot", "2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.outcome));
@@ -339,7 +208,7 @@ TEST_F(TaskQueueTest, CopiesStayWithinOneToTenAndNeverChangeWhilePlotting)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();  // a plots
+    ScanTwice();  // a plots
     for (int i = 0; i < 12; ++i)
         m_pQueue->AddCopy(b);
     m_pQueue->AddCopy(a);
@@ -356,7 +225,7 @@ TEST_F(TaskQueueTest, DeleteIsRefusedForTheRowBeingPlotted)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
 
     m_pQueue->Delete(a);
     ASSERT_EQ(m_Boxes.m_Boxes.size(), 1u);
@@ -401,7 +270,7 @@ TEST_F(TaskQueueTest, MovingRowsChangesThePrintOrderButNotThePlottingRow)
     Task("a.plt");
     Task("b.plt");
     const std::string c = Task("c.plt");
-    m_pQueue->RefreshList();  // a plots
+    ScanTwice();  // a plots
     m_pQueue->MoveUp(c);
     EXPECT_EQ(Column(1), (V{"a.plt", "c.plt", "b.plt"}));
     m_pQueue->MoveUp(c);
@@ -486,7 +355,7 @@ TEST_F(TaskQueueTest, FinalViewIsOfferedOnlyForThePlottingRowWhileItsLoopRuns)
 {
     const std::string a = Task("a.plt");
     const std::string b = Task("b.plt");
-    m_pQueue->RefreshList();
+    ScanTwice();
     EXPECT_FALSE(m_pQueue->CanFinalView(a));
     gJobActive = true;
     EXPECT_TRUE(m_pQueue->CanFinalView(a));

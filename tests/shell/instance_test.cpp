@@ -83,6 +83,7 @@ TEST_F(InstanceTest, AFolderServedByAnotherProgramIsNeitherScannedNorPrintedUnti
     // The other program ends: this one takes the folder over at its next scan.
     other.Release();
     Tick();
+    Tick();  // a file starts once two scans saw it unchanged
     EXPECT_EQ(Column(0), (std::vector<std::string>{"Plotting"}));
     EXPECT_NE(StatusMessage().find("served by this program now"), std::string::npos);
     CFolderLock third;

@@ -1,5 +1,5 @@
 // The operator at the main window: routing and greying, printing a folder, abort, delete, adding files,
-// the context menu, the Exit and Close guards, and a job whose file vanished.
+// the context menu, the Exit and Close guards, a job whose file vanished and one whose file stays.
 #include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -19,6 +19,7 @@
 #include "shell/statusbar.h"
 #include "shellfixture.h"
 #include "sim/virtualplotter.h"
+#include "support/fakefileops.h"
 
 namespace {
 
@@ -350,6 +351,32 @@ TEST_F(ShellTest, AJobWhoseFileVanishedIsHeldAndTheNextOneStarts)
     EXPECT_EQ(Column(1), (V{"a.plt"}));
     EXPECT_EQ(Column(0), (V{"Not plot"}));
     EXPECT_FALSE(fs::exists(b));
+}
+
+// The job's end is reported on the worker's thread; the row shows why the printed file stayed, the status
+// bar says it, and the file is never printed again by itself.
+TEST_F(ShellTest, APrintedFileThatCannotBeRemovedIsHeldAndSaidSo)
+{
+    const std::string a = Task("a.plt");
+    Start();
+    CFakeFileOps ops;
+    ops.RefuseRemoval(a, std::errc::read_only_file_system);
+    View()->Queue().SetFileOps(&ops);
+    Tick();
+    Tick();
+    ASSERT_EQ(Column(0), (V{"Plotting"}));
+    ASSERT_TRUE(WaitUntil([] { return !gPrinterStatus.m_bPrinting; }));
+
+    EXPECT_EQ(Column(0), (V{"Not plot"}));
+    EXPECT_EQ(Column(4), (V{"plotted; the file cannot be removed (Read-only file system)"}));
+    EXPECT_EQ(g_pStatusBar->currentMessage().toStdString(),
+              "Plotted " + a + ", but the file cannot be removed: Read-only file system");
+    Tick();
+    Tick();
+    EXPECT_FALSE(gPrinterStatus.m_bPrinting);
+    EXPECT_TRUE(fs::exists(a));
+    EXPECT_TRUE(m_Boxes.empty());
+    View()->Queue().SetFileOps(nullptr);
 }
 
 }  // namespace

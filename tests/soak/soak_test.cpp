@@ -254,8 +254,9 @@ protected:
     }
 
     // Exit (or a crash, which also power-cycles the plotter) and a fresh start of the program: the
-    // rows are rebuilt from the task folder, so copies and holds are forgotten, as the list keeps them.
-    // A worker already past its print loop when the exit comes still hands its job back meanwhile.
+    // rows come back from the queue's state file with their copies and holds; the job that was printing
+    // comes back held. A worker already past its print loop when the exit comes still hands its job back
+    // meanwhile.
     void Restart(bool crash)
     {
         HarvestFaults();
@@ -263,6 +264,10 @@ protected:
         if (m_Print) {
             if (!fs::exists(m_Print->path))
                 Fail("the file of the print interrupted by the exit is gone");
+            FileModel& file = m_Files[m_Print->path];
+            file.held = true;
+            if (m_Print->aborted)
+                file.copiesLeft = 1;
             ++m_Stats.interrupted;
             m_Print.reset();
         }
@@ -276,11 +281,8 @@ protected:
             SetUsbAdapter(nullptr);
             m_pPlotter.reset();
         }
-        for (auto& [path, file] : m_Files) {
-            file.copiesLeft = 1;
-            file.held = false;
+        for (auto& [path, file] : m_Files)
             file.listed = false;
-        }
         m_nLastProgress = m_Clock.Now();
         StartProgram();
         // The new worker parks at its first sleep before the window side goes on: same course every run.

@@ -102,6 +102,15 @@ void StopWorkerWithin(std::chrono::milliseconds bound)
     guard.join();
 }
 
+bool PrepareFile(CMarquellDoc& doc, JobSlot slot, const std::string& file)
+{
+    doc.m_strSlotPath[slot] = file;
+    if (doc.PrepareJob(slot))
+        return true;
+    std::fprintf(stderr, "tessaline-cli: '%s': %s\n", file.c_str(), doc.m_PltData[slot].LastErrorText().c_str());
+    return false;
+}
+
 bool ParseSlot(const std::string& name, JobSlot& slot)
 {
     if (name == "print")

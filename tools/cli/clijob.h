@@ -44,5 +44,9 @@ void OpenLog(const std::string& path);
 // Stops the worker; a worker that does not end within the bound ends the program.
 void StopWorkerWithin(std::chrono::milliseconds bound);
 
+// Reads file into slot as a job start does; false, after saying why on stderr in the words the task list
+// uses ("'cut.plt': the file was not found"), when it cannot be read.
+bool PrepareFile(CMarquellDoc& doc, JobSlot slot, const std::string& file);
+
 // "print", "preview" or "print-preview".
 bool ParseSlot(const std::string& name, JobSlot& slot);

@@ -86,12 +86,8 @@ int RunModel(const std::vector<std::string>& args)
     if (!ApplyConfigOption(cli))
         return 2;
     CMarquellDoc doc;
-    const std::string& file = cli.Positional()[0];
-    doc.m_strSlotPath[slot] = file;
-    if (!doc.PrepareJob(slot)) {
-        std::fprintf(stderr, "tessaline-cli: cannot read plot file '%s'\n", file.c_str());
+    if (!PrepareFile(doc, slot, cli.Positional()[0]))
         return 2;
-    }
     if (slot == SlotPrint)
         doc.AllocPrintBuffers();
 

@@ -24,6 +24,7 @@
 #include "platform/usbadapter.h"
 #include "queue/folderlock.h"
 #include "queue/printworker.h"
+#include "queue/taskqueue.h"
 #include "sim/virtualplotter.h"
 
 namespace {
@@ -99,7 +100,8 @@ void PrintHelp(FILE* out)
                  "  --fault FAULT    make the virtual plotter misbehave; may be given several times:\n"
                  "%s"
                  "Exit status: 0 the job finished with every segment verified, 1 it ended otherwise (stopped\n"
-                 "at the plotter, retry refused, interrupted) or another program writes the log, 2 bad input.\n",
+                 "at the plotter, retry refused, interrupted) or another program writes the log, 2 bad input\n"
+                 "(options, or a file that cannot be read or holds no drawing: nothing is sent).\n",
                  CFaultSchedule::Syntax());
 }
 
@@ -107,6 +109,12 @@ int BadInput(const std::string& message)
 {
     std::fprintf(stderr, "tessaline-cli: %s\n", message.c_str());
     std::fprintf(stderr, "Run 'tessaline-cli print --help' for the options.\n");
+    return 2;
+}
+
+int NothingToPrint(const std::string& file)
+{
+    std::fprintf(stderr, "tessaline-cli: '%s': %s; nothing was sent\n", file.c_str(), kDetailsNoDrawing);
     return 2;
 }
 
@@ -224,11 +232,15 @@ int RunPrint(const std::vector<std::string>& args)
     gPrinterStatus.Reset();
     gStatusText.Reset();
     ResetWorkerFlags();
-    doc.m_strSlotPath[SlotPrint] = file;
-    if (!doc.PrepareJob(SlotPrint))
-        return BadInput("cannot read the plot file '" + file + "'");
+    if (!PrepareFile(doc, SlotPrint, file))
+        return 2;
+    // Nothing is sent for a file without a drawing: a blank page would pass for a printed marker.
+    if (doc.m_PltData[SlotPrint].m_nDrawnLines == 0)
+        return NothingToPrint(file);
     if (!doc.AllocPrintBuffers())
         return BadInput("cannot set up the print data of '" + file + "'");
+    if (doc.HasNothingToPrint())
+        return NothingToPrint(file);
 
     std::unique_ptr<CUsbAdapter> adapter = OpenPlotterOrSay(doc.m_UserDefine, isVirtual, faults);
     if (!adapter)

@@ -113,11 +113,8 @@ int RunSegments(const std::vector<std::string>& args)
     if (cli.Has("--compress"))
         doc.m_UserDefine.DATACOMPRESS = true;
     const std::string& file = cli.Positional()[0];
-    doc.m_strSlotPath[SlotPrint] = file;
-    if (!doc.PrepareJob(SlotPrint)) {
-        std::fprintf(stderr, "tessaline-cli: cannot read plot file '%s'\n", file.c_str());
+    if (!PrepareFile(doc, SlotPrint, file))
         return 2;
-    }
     if (!doc.AllocPrintBuffers()) {
         std::fprintf(stderr, "tessaline-cli: the print buffers of '%s' could not be allocated\n", file.c_str());
         return 2;
