@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
 #include "link/workerflags.h"
@@ -190,14 +191,15 @@ void CTaskQueue::ScanFolder()
 }
 
 // Starts the first queued row while no job prints. A row whose file cannot be prepared is put back
-// on hold and the next queued row is tried, so one bad file never stops the queue.
+// on hold and the next queued row is tried, so one bad file never stops the queue. After a job was given up
+// on a plotter that could not be reached, nothing starts until the plotter answers again.
 bool CTaskQueue::StartNextJob(const std::string& selectedPath)
 {
     for (;;) {
         std::string path;
         {
             std::lock_guard<std::mutex> lock(m_Lock);
-            if (gPrinterStatus.m_bPrinting)
+            if (gPrinterStatus.m_bPrinting || gLinkWatch.KnownDown())
                 return false;
             for (CTaskRow& row : m_Rows) {
                 if (row.m_eStatus == ETaskStatus::Plotting) {
@@ -315,6 +317,7 @@ void CTaskQueue::Abort()
                 row.m_nCopies = 1;
     }
     RecordJobOutcome(EJobOutcome::Aborted);
+    gLinkWatch.Aborted();
     CJobLayout& layout = m_Doc.m_Layout[SlotPrint];
     layout.m_nSectionCursor = layout.m_nSectionCount.load();
     gEndOfJob = true;

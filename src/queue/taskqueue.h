@@ -68,7 +68,8 @@ public:
     void RefreshList(const std::string& selectedPath = std::string());
     // The print worker's finish handshake, on its thread: a printed copy counts down (the row and its file
     // go after the last one), an aborted job goes at once, and a print that did not complete (the
-    // operator's No at the checksum question, the plotter's stop key) is held with its file and copies.
+    // operator's No at the checksum question, the plotter's stop key, an abort that could not reach the
+    // plotter) is held with its file and copies.
     void JobFinished(EJobOutcome outcome) override;
 
     // Commands on the selected row (path empty: no selection, the command does nothing).

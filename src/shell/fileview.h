@@ -7,6 +7,7 @@
 
 #include <QTableWidget>
 
+#include "link/linkpane.h"
 #include "queue/taskqueue.h"
 #include "shell/commandrouter.h"
 
@@ -69,6 +70,7 @@ private:
 
     CMarquellDoc& m_Doc;
     CTaskQueue m_Queue;
+    CLinkPane m_LinkPane;
     QTimer* m_pTimers[3] = {};
     std::atomic<bool> m_bSyncPending{false};
     bool m_bShutDown = false;
