@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/fakeadapter.h"
+#include "link/linkpane.h"
 #include "queue/taskqueue.h"
 #include "sim/jobharness.h"
 #include "soak/lockstepclock.h"
@@ -339,6 +340,50 @@ TEST_F(QueueWithWorker, AStopWhoseAcknowledgementReplyIsLostStillClearsTheStopMo
     EXPECT_TRUE(RunWindowUntil([&] { return m_pQueue->StatusOf(a) == ETaskStatus::NotPlot && Idle(); }));
     EXPECT_EQ(m_pPlotter->CommandCount(0x16), 1);
     EXPECT_FALSE(m_pPlotter->InJob()) << "the print end was answered";
+}
+
+}  // namespace
+
+namespace {
+
+// The plotter stops answering in the middle of a job and comes back 20 s later: the link pane, decided once a
+// second, says "Offline" within a few seconds and "Online" again once it answers, and the log has one line
+// for each; the job waits and then prints whole.
+TEST_F(LockstepQueue, TheLinkPaneFollowsAPlotterThatStopsAnsweringDuringAJob)
+{
+    CLogCapture log;
+    CLinkPane pane;
+    std::vector<std::pair<int64_t, std::string>> shown;  // each change of the pane, with its time
+    m_fnEverySecond = [&] {
+        pane.Update();
+        const std::string text = gStatusText.GetText(PaneLink);
+        if (shown.empty() || shown.back().second != text)
+            shown.emplace_back(m_Lockstep.Now(), text);
+    };
+    Begin({"link-lost@2+20000"});
+    const std::string a = Task("a.plt");
+    StartWorker();
+
+    ASSERT_TRUE(RunUntil([&] { return !m_pPlotter->LinkUp(); }));
+    const int64_t lostAt = m_Lockstep.Now();
+    ASSERT_TRUE(RunUntil([&] { return m_pPlotter->LinkUp(); }));
+    const int64_t backAt = m_Lockstep.Now();
+    ASSERT_TRUE(RunUntil([&] { return m_pQueue->Rows().empty() && Idle(); }));
+    EXPECT_EQ(m_pPlotter->SegmentsPrinted(), Layout().m_nSectionCount / Layout().m_nPassesPerSegment);
+
+    ASSERT_EQ(shown.size(), 4u) << "Offline at start, Online, Offline, Online";
+    EXPECT_EQ(shown[2].second, "Offline");
+    EXPECT_GT(shown[2].first, lostAt);
+    EXPECT_LE(shown[2].first, lostAt + 4000) << "within a few seconds";
+    EXPECT_EQ(shown[3].second, "Online");
+    EXPECT_GE(shown[3].first, backAt);
+    EXPECT_LE(shown[3].first, backAt + 2000);
+    const std::vector<std::string> lines = log.Lines();
+    const auto count = [&](const char* prefix) {
+        return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_EQ(count("Link: Offline at "), 1);
+    EXPECT_EQ(count("Link: Online at "), 1);
 }
 
 }  // namespace
