@@ -88,6 +88,58 @@ bool ClearLeftOverMode()
     return true;
 }
 
+// The end of every job on the workstation's side: the texts and flags of a finished job, and the job back to
+// the task list.
+void HandBackJob()
+{
+    CPrinterStatus& st = gPrinterStatus;
+    gStatusText.SetText(PanePercent, "0%");
+    gStatusText.SetText(PaneTask, "Finished");
+    st.m_nLastCmd = kCmdPoll;
+    st.m_bSendData = false;
+    st.m_bPrintTask = false;
+    // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
+    // clear finds the row already finished and may raise the next print task without it being lost.
+    if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
+        pSink->JobFinished(gJobOutcome.load());
+    st.m_bPrinting = false;
+}
+
+// Ends the job in hand without the print end when its plotter could not be reached after an abort (the link
+// watch gave up on it).
+void EndUnreachableJob()
+{
+    CPrinterStatus& st = gPrinterStatus;
+    gLinkWatch.JobHandedBack();
+    gClearModeOnReturn = true;
+    if (!st.HasPrintTask())
+        return;
+    // The abort could not reach the plotter, so it did not end the print there: the job is not retired like
+    // an abort but held with its file. A copy already printed whole stays printed.
+    EJobOutcome aborted = EJobOutcome::Aborted;
+    gJobOutcome.compare_exchange_strong(aborted, EJobOutcome::LinkLost);
+    RecordJobOutcome(EJobOutcome::LinkLost);
+    WriteLog("Link: the plotter cannot be reached; the job ends without its print end\r\n");
+    st.m_bPaused = false;
+    gJobActive = false;
+    CWindowBridge& bridge = GetWindowBridge();
+    bridge.RepaintPreview();
+    bridge.RedrawStatusBar();
+    HandBackJob();
+}
+
+// After a wait that had to stop: true when the program is closing (the job stays queued) or the job in hand
+// was given up on, which is then ended.
+bool LeftTheJob()
+{
+    if (gExitWorker)
+        return true;
+    if (!gLinkWatch.GivenUp())
+        return false;
+    EndUnreachableJob();
+    return true;
+}
+
 bool StartHandshake()
 {
     GBK_LOG(kStarted, "向下位机发送开始打印命令!\r\n");
@@ -203,7 +255,7 @@ uint8_t MissedKeyForThisStep()
     return missed;
 }
 
-// Whether the reply of this step is one that steps 5 to 8 act on.
+// Whether the reply in hand is a key or a stop acknowledgement, which the rest of the step acts on itself.
 bool RepliedWithKeyOrStop()
 {
     const uint8_t reply = gPrinterStatus.m_nRecvCmd;
@@ -273,54 +325,6 @@ void PrintLoopIteration(LoopState& s)
 }
 
 }  // namespace
-
-// The end of every job on the workstation's side: the texts and flags of a finished job, and the job back to
-// the task list.
-void HandBackJob()
-{
-    CPrinterStatus& st = gPrinterStatus;
-    gStatusText.SetText(PanePercent, "0%");
-    gStatusText.SetText(PaneTask, "Finished");
-    st.m_nLastCmd = kCmdPoll;
-    st.m_bSendData = false;
-    st.m_bPrintTask = false;
-    // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
-    // clear finds the row already finished and may raise the next print task without it being lost.
-    if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
-        pSink->JobFinished(gJobOutcome.load());
-    st.m_bPrinting = false;
-}
-
-void EndUnreachableJob()
-{
-    CPrinterStatus& st = gPrinterStatus;
-    if (!st.HasPrintTask())
-        return;
-    // The abort could not reach the plotter, so it did not end the print there: the job is not retired like
-    // an abort but held with its file. A copy already printed whole stays printed.
-    EJobOutcome aborted = EJobOutcome::Aborted;
-    gJobOutcome.compare_exchange_strong(aborted, EJobOutcome::LinkLost);
-    RecordJobOutcome(EJobOutcome::LinkLost);
-    WriteLog("Link: the plotter cannot be reached; the job ends without its print end\r\n");
-    gLinkWatch.JobHandedBack();
-    gClearModeOnReturn = true;
-    st.m_bPaused = false;
-    gJobActive = false;
-    CWindowBridge& bridge = GetWindowBridge();
-    bridge.RepaintPreview();
-    bridge.RedrawStatusBar();
-    HandBackJob();
-}
-
-bool LeftTheJob()
-{
-    if (gExitWorker)
-        return true;
-    if (!gLinkWatch.GivenUp())
-        return false;
-    EndUnreachableJob();
-    return true;
-}
 
 void SetJobFinishedSink(CJobFinishedSink* pSink)
 {
@@ -488,7 +492,8 @@ void CheckPrintTaskAndProc()
     st.TakeMissedKey();  // a key announced before this job's print loop belongs to no step of it
     while (s.bLoop && !StopWaiting())
         PrintLoopIteration(s);
-    // Closing in the middle of a job leaves the job queued: it is not handed back as finished.
+    // Closing in the middle of a job leaves the job queued: it is not handed back as finished. A job given up
+    // on its plotter is handed back, to be held.
     LeftTheJob();
     gJobActive = false;
 }

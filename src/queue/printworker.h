@@ -31,14 +31,6 @@ void ProcMCUPause();
 void ProcMCUContinue();
 void ProcFilePrintEnd();
 void SendPrintEnd();
-// The workstation's side of a job's end: status texts, flags, the job handed to the job-finished sink.
-void HandBackJob();
-// Ends the job in hand without the print end, when its plotter could not be reached after an abort (the link
-// watch gave up): an aborted job becomes LinkLost, so the task list holds it with its file.
-void EndUnreachableJob();
-// After a wait that had to stop: true when the program is closing (the job stays queued) or the job in hand
-// was given up on, which EndUnreachableJob has then ended.
-bool LeftTheJob();
 // The segment producer the worker installs in the link: builds the segment at the section cursor after a
 // 20 ms pause; false (PrintEnd set) when the job is done.
 bool PrepareNextSegment();
