@@ -12,12 +12,12 @@ enum class FaultKind {
     NoReply,        // the reply to a command is lost (first byte 0xFF)
     BadDram,        // the DRAM checksum reported for a segment is wrong
     LinkLost,       // the link drops and comes back later
-    Unplug,         // the link drops just after a command was taken, and comes back later
     OutOfOrder,     // a segment is first requested under the next number
     NoPrintEnd,     // the print end is never answered
     Pause,          // the operator presses pause (and continue later)
     Continue,       // the operator presses continue
     Stop,           // the operator presses stop
+    Unplug,         // the link drops just after a command was taken, and comes back later
 };
 
 class CFaultSchedule {
