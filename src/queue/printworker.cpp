@@ -23,7 +23,7 @@ std::atomic<CJobFinishedSink*> gpJobFinishedSink{nullptr};
 std::thread gWorkerThread;
 CColorBarData gColorBar;
 // A job was given up in the middle of an exchange: the controller may still be in that exchange's command
-// mode when the link returns. Worker thread only.
+// mode when the link returns. Worker thread only, once it runs.
 bool gClearModeOnReturn = false;
 
 CJobLayout& PrintLayout()
@@ -544,6 +544,7 @@ bool StartPrintWorker()
         return false;
     if (gpDoc)
         WirePoll(*gpDoc);
+    gClearModeOnReturn = false;
     gWorkerThread = std::thread(PrintThreadProc);
     return true;
 }
