@@ -2,6 +2,7 @@
 #include "link/paramdownload.h"
 
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
 #include "link/workerflags.h"
@@ -9,11 +10,11 @@
 
 namespace {
 
-// Repeats the command until it returns 1 with the awaited reply; false when the program is closing.
+// Repeats the command until it returns 1 with the awaited reply; false when the waits had to stop.
 bool Acknowledged(uint8_t code, int a, int b, uint8_t reply)
 {
     while (!(UsbMCUCmdWR(code, a, b, 0, 0, 30) == 1 && ReplyIs(reply))) {
-        if (gExitWorker)
+        if (StopWaiting())
             return false;
     }
     return true;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "link/linkwatch.h"
 #include "link/protocol.h"
 #include "link/workerflags.h"
 
@@ -21,6 +22,7 @@ void CPrinterStatus::Reset()
     m_dwDmaChecksum = 0;
     m_dwDramChecksum = 0;
     m_nChecksumRetries = 0;
+    m_nMissedKey = 0;
     m_EventCotrol.SetValue(0);
 }
 
@@ -42,6 +44,7 @@ void CPrinterStatus::RequestPrint()
 {
     gEndOfJob = false;
     gJobOutcome = EJobOutcome::None;
+    gLinkWatch.NewJob();
     m_EventCotrol.RequestParameters();
     m_bPrintTask = true;
 }
@@ -70,4 +73,16 @@ void CPrinterStatus::ParseReply()
     }
     // Published last: a thread that sees the code also sees the values it carries.
     m_nRecvCmd = code;
+}
+
+bool CPrinterStatus::IsKeyRequest(uint8_t reply)
+{
+    return reply == kRplPauseRequest || reply == kRplContinueRequest || reply == kRplStopRequest;
+}
+
+void CPrinterStatus::RememberKey(uint8_t key)
+{
+    uint8_t kept = m_nMissedKey;
+    while (kept != kRplStopRequest && !m_nMissedKey.compare_exchange_weak(kept, key)) {
+    }
 }

@@ -83,12 +83,20 @@ public:
     // Zeroes the send buffer (m_nLastCmd = 0xFF) and/or the receive buffer (m_nRecvCmd = 0xFF).
     void ClearBuffers(bool send, bool recv);
     // Window thread, job start: raise the task and the six parameter bits (every other bit cleared), after
-    // clearing the end of the last job (gEndOfJob, gJobOutcome). The job's preparation has put its section
-    // cursor at 0.
+    // clearing the end of the last job (gEndOfJob, gJobOutcome, an abort noted by the link watch). The job's
+    // preparation has put its section cursor at 0.
     void RequestPrint();
     bool HasPrintTask() const { return m_bPrintTask.load(); }
     // Decodes m_RecvBuf: the reply code, a data request's segment and kind, the two checksums.
     void ParseReply();
+    // The operator's keys on the plotter (pause, continue, stop), which the controller announces as the reply
+    // to whatever was written. One read as the reply to another command than the poll would be read over by
+    // the wait for that command's own reply: it is kept here for the print loop's next step. A stop is never
+    // replaced by a later key; otherwise the latest key stands.
+    static bool IsKeyRequest(uint8_t reply);
+    void RememberKey(uint8_t key);
+    // The kept key, 0 for none; it is forgotten.
+    uint8_t TakeMissedKey() { return m_nMissedKey.exchange(0); }
 
     std::atomic<bool> m_bPrintTask{false};
     std::atomic<bool> m_bPaused{false};
@@ -105,6 +113,7 @@ public:
     std::atomic<uint32_t> m_dwDmaChecksum{0};
     std::atomic<uint32_t> m_dwDramChecksum{0};
     std::atomic<int32_t> m_nChecksumRetries{0};
+    std::atomic<uint8_t> m_nMissedKey{0};
     CEventControl m_EventCotrol;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
 #include "link/workerflags.h"
@@ -34,19 +35,25 @@ bool WriteData(const uint8_t* p, int n, bool pauseAfterAnnounce = false, int pau
         pUsb->Ex_Vender_ScanOrPrint(0, static_cast<uint32_t>(n));
     if (pauseAfterAnnounce)
         SleepMs(pauseMs);
-    return pUsb && pUsb->Ex_WriteData(kDataPipe, p, n, kDataTimeoutMs) >= 0;
+    // A packet taken is the plotter's answer during a transfer, which has no replies to read.
+    const bool accepted = pUsb && pUsb->Ex_WriteData(kDataPipe, p, n, kDataTimeoutMs) >= 0;
+    if (accepted)
+        gLinkWatch.Answered();
+    else
+        gLinkWatch.Unanswered();
+    return accepted;
 }
 
 // Writes one packet until the adapter accepts it, pausing after the write and before each repeat. The
 // remainder of a segment is also paused between its announcement and its first write. Returns the number
-// of repeats, or -1 when the program began closing first.
+// of repeats, or -1 when the waits had to stop first (StopWaiting).
 int WriteUntilAccepted(const uint8_t* p, int n, int pauseMs, bool isRemainder)
 {
     bool accepted = WriteData(p, n, isRemainder, pauseMs);
     SleepMs(pauseMs);
     int repeats = 0;
     while (!accepted) {
-        if (gExitWorker)
+        if (StopWaiting())
             return -1;
         ++repeats;
         SleepMs(pauseMs);
@@ -55,13 +62,14 @@ int WriteUntilAccepted(const uint8_t* p, int n, int pauseMs, bool isRemainder)
     return repeats;
 }
 
-// Asks until the reply comes: 100 ms after the first request, 50 ms after each repeat; false when closing.
+// Asks until the reply comes: 100 ms after the first request, 50 ms after each repeat; false when the waits
+// had to stop.
 bool RequestUntil(uint8_t code, uint8_t reply)
 {
     UsbMCUCmdWR(code);
     SleepMs(100);
     while (!ReplyIs(reply)) {
-        if (gExitWorker)
+        if (StopWaiting())
             return false;
         UsbMCUCmdWR(code);
         SleepMs(50);
@@ -75,7 +83,7 @@ bool SendJunctionCorrection(const CUserDefine& ud)
     WriteLog(kLine);
     while (!(UsbMCUCmdWR(kCmdSetJunction, ud.EdLRCrcValue, ud.CrcAddorSub, 0, 0, 30) == 1 &&
              ReplyIs(kRplJunctionSet))) {
-        if (gExitWorker)
+        if (StopWaiting())
             return false;
     }
     gPrinterStatus.m_EventCotrol.Bits.SetCrcVerify = 0;
@@ -220,7 +228,7 @@ bool TransferSegment()
     if (!RequestUntil(kCmdReportChecksums, kRplChecksums))
         return false;
     ClearCommandMode(CmdMode::Checksum);
-    if (gExitWorker)
+    if (StopWaiting())
         return false;
 
     const uint32_t mine = data.m_nChecksum;

@@ -12,13 +12,13 @@ void SetSegmentProducer(SegmentProducer producer);
 
 // Writes n bytes on the data pipe: full packets of packetSize bytes, then the remainder, with a pause of
 // pauseMs after each write and before each repeat of a rejected one. A packet size of 0 or below sends
-// nothing. False when the program began closing before every byte was accepted.
+// nothing. False when the waits had to stop (StopWaiting) before every byte was accepted.
 bool OutDMADataToUsb(const uint8_t* pData, size_t nBytes, int packetSize, int pauseMs);
 
 // Sends the next segment of the print job (gpDoc, SlotPrint), asks the controller for its checksums and
 // compares the DRAM checksum with the workstation's. On success the job advances (or the colour bar is
 // done); on a mismatch the bad transfer is reported and the same segment is served at the next request.
-// Returns the print loop's new bLoop: false when the operator refused to retry, or the program is closing.
+// Returns the print loop's new bLoop: false when the operator refused to retry, or the waits had to stop.
 bool OutDataToUsb();
 // The part of OutDataToUsb after the preparation: sends the segment the document holds (unless the job
 // has ended), verifies it and advances the job or reports the bad transfer. Same result.

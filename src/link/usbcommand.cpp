@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/workerflags.h"
 #include "platform/clock.h"
@@ -93,16 +94,17 @@ int UsbMCUCmdW(uint8_t code, int a, int b, int c, int d, int timeoutMs)
     const int timeout = CommandWriteTimeout(timeoutMs);
     BuildCommandFrame(st.m_SendBuf, code, a, b, c, d);
     st.m_nLastCmd = code;
-    // A worker that is closing leaves the exchange it broke off as it is: a further command would reach
-    // the controller while the command mode of that exchange is still in force.
-    if (gExitWorker)
+    // A worker that is closing, or has given up on the plotter, leaves the exchange it broke off as it is: a
+    // further command would reach the controller while the command mode of that exchange is still in force.
+    if (StopWaiting())
         return 0;
 
     CUsbAdapter& usb = Adapter();
     usb.Ex_Vender_ScanOrPrint(0, kAnnounceCommand);
     int result = usb.Ex_WriteData(kCommandPipe, st.m_SendBuf, kFrameBytes, timeout);
     while (result < 0) {
-        if (gExitWorker)
+        gLinkWatch.Unanswered();
+        if (StopWaiting())
             return 0;
         usb.Ex_Vender_ScanOrPrint(0, kAnnounceCommand);
         result = usb.Ex_WriteData(kCommandPipe, st.m_SendBuf, kRepeatFrameBytes, kRepeatTimeoutMs);
@@ -113,8 +115,10 @@ int UsbMCUCmdW(uint8_t code, int a, int b, int c, int d, int timeoutMs)
 int UsbMCUCmdR(int tries, int timeoutMs)
 {
     CPrinterStatus& st = gPrinterStatus;
-    if (!st.m_bConnected)
+    if (!st.m_bConnected) {
+        gLinkWatch.Unanswered();
         return 0;
+    }
     tries = std::clamp(tries, 1, 5);
     const int timeout = ReplyReadTimeout(timeoutMs);
 
@@ -128,9 +132,13 @@ int UsbMCUCmdR(int tries, int timeoutMs)
     }
     if (outcome != ReplyRead::Reply) {
         st.m_RecvBuf[0] = kRplNone;
+        gLinkWatch.Unanswered();
         return -4;
     }
+    gLinkWatch.Answered();
     st.ParseReply();
+    if (CPrinterStatus::IsKeyRequest(st.m_RecvBuf[0]) && st.m_nLastCmd != kCmdPoll)
+        st.RememberKey(st.m_RecvBuf[0]);
     return 1;
 }
 
@@ -150,13 +158,17 @@ bool UsbProbe()
     uint8_t status = 0;
     int result = Adapter().Ex_Vender_Read(&status);
     st.m_bConnected = (result == 0 && status == kLinkReady);
+    if (st.m_bConnected)
+        gLinkWatch.Answered();
+    else
+        gLinkWatch.Unanswered();
     return st.m_bConnected;
 }
 
 bool UsbConnect()
 {
     int attempts = 0;
-    while (!gExitWorker) {
+    while (!StopWaiting()) {
         if (UsbProbe())
             return true;
         ++attempts;
@@ -214,7 +226,7 @@ void ClearCommandMode(CmdMode mode)
 {
     const ModeClearing clearing = Clearing(mode);
     do {
-        if (gExitWorker)
+        if (StopWaiting())
             return;
         if (clearing.pauseMs > 0)
             SleepMs(clearing.pauseMs);

@@ -20,22 +20,23 @@ enum class ReplyRead { Reply, NoReply, ReadAgain };
 ReplyRead ClassifyReplyRead(int bytesRead, uint8_t firstByte);
 
 // Writes one command frame; a rejected write is repeated (10 bytes, 30 ms) until accepted.
-// Returns 1, or 0 when the program began closing before the frame was accepted (once it is closing,
-// nothing more is written).
+// Returns 1, or 0 when the waits had to stop (StopWaiting: the program is closing, or an aborted job gave
+// up on its plotter) before the frame was accepted; from then on nothing more is written.
 int UsbMCUCmdW(uint8_t code, int a = 0, int b = 0, int c = 0, int d = 0, int timeoutMs = 30);
 // Reads one reply frame into gPrinterStatus and decodes it. 1: a reply was read; 0: no link (nothing
-// read); -4: no reply frame (first byte 0xFF), decoded fields untouched.
+// read); -4: no reply frame (first byte 0xFF), decoded fields untouched. Tells the link watch whether the
+// plotter answered, and keeps an operator's key read as the reply to another command than the poll.
 int UsbMCUCmdR(int tries, int timeoutMs);
 // Write, 50 ms pause, read with 3 tries: the one exchange the rest of the system uses.
 int UsbMCUCmdWR(uint8_t code, int a = 0, int b = 0, int c = 0, int d = 0, int timeoutMs = 30);
 // Link check, only when a probe is due (gProbeRequest, which it clears). Returns m_bConnected.
 bool UsbProbe();
-// Waits until a probe finds the link up; false only when the program is closing.
+// Waits until a probe finds the link up; false when the waits have to stop (StopWaiting).
 bool UsbConnect();
 
 // Repeats kCmdClearMode (after the mode's pause) until the mode is cleared, then marks the reply acted on
 // (kRplActedOn) so the print loop does not act on the same reply twice, and logs the mode's line. Ends early, without the
-// log line, when the program is closing.
+// log line, when the waits have to stop (StopWaiting).
 void ClearCommandMode(CmdMode mode);
 
 // The reply code of the last exchange.

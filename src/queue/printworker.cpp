@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/paramdownload.h"
 #include "link/printerstatus.h"
 #include "link/usbbulk.h"
@@ -21,6 +22,9 @@ namespace {
 std::atomic<CJobFinishedSink*> gpJobFinishedSink{nullptr};
 std::thread gWorkerThread;
 CColorBarData gColorBar;
+// A job was given up in the middle of an exchange: the controller may still be in that exchange's command
+// mode when the link returns. Worker thread only, once it runs.
+bool gClearModeOnReturn = false;
 
 CJobLayout& PrintLayout()
 {
@@ -28,12 +32,12 @@ CJobLayout& PrintLayout()
 }
 
 // Waits for the link. With sleepAlways the wait pauses 10 ms after every test of the probe request,
-// otherwise only when no probe is due. False when the program is closing.
+// otherwise only when no probe is due. False when the waits have to stop.
 bool WaitForLink(bool sleepAlways)
 {
     CPrinterStatus& st = gPrinterStatus;
     while (!st.m_bConnected) {
-        if (gExitWorker)
+        if (StopWaiting())
             return false;
         const bool probeDue = gProbeRequest;
         if (probeDue) {
@@ -43,20 +47,20 @@ bool WaitForLink(bool sleepAlways)
         if (sleepAlways || !probeDue)
             SleepMs(10);
     }
-    return !gExitWorker;
+    return !StopWaiting();
 }
 
 bool WaitForJob()
 {
     while (!gPrinterStatus.HasPrintTask() || !gpDoc) {
-        if (gExitWorker)
+        if (StopWaiting())
             return false;
         SleepMs(50);
         UsbMCUCmdWR(kCmdPoll);
         if (!WaitForLink(true))
             return false;
     }
-    return !gExitWorker;
+    return !StopWaiting();
 }
 
 // Repeats a command until its reply comes, pausing pauseMs after each unanswered one.
@@ -66,11 +70,74 @@ bool RepeatUntil(uint8_t code, uint8_t reply, int pauseMs)
         UsbMCUCmdWR(code);
         if (ReplyIs(reply))
             return true;
-        if (gExitWorker)
+        if (StopWaiting())
             return false;
         if (pauseMs > 0)
             SleepMs(pauseMs);
     }
+}
+
+// Once the link is back after a job was given up: the controller may still be in the command mode of the
+// exchange that was broken off, which nothing else would clear.
+bool ClearLeftOverMode()
+{
+    if (!RepeatUntil(kCmdClearMode, kRplModeCleared, 0))
+        return false;
+    gPrinterStatus.m_nRecvCmd = kRplActedOn;
+    gClearModeOnReturn = false;
+    return true;
+}
+
+// The end of every job on the workstation's side: the texts and flags of a finished job, and the job back to
+// the task list.
+void HandBackJob()
+{
+    CPrinterStatus& st = gPrinterStatus;
+    gStatusText.SetText(PanePercent, "0%");
+    gStatusText.SetText(PaneTask, "Finished");
+    st.m_nLastCmd = kCmdPoll;
+    st.m_bSendData = false;
+    st.m_bPrintTask = false;
+    // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
+    // clear finds the row already finished and may raise the next print task without it being lost.
+    if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
+        pSink->JobFinished(gJobOutcome.load());
+    st.m_bPrinting = false;
+}
+
+// Ends the job in hand without the print end when its plotter could not be reached after an abort (the link
+// watch gave up on it).
+void EndUnreachableJob()
+{
+    CPrinterStatus& st = gPrinterStatus;
+    gLinkWatch.JobHandedBack();
+    gClearModeOnReturn = true;
+    if (!st.HasPrintTask())
+        return;
+    // The abort could not reach the plotter, so it did not end the print there: the job is not retired like
+    // an abort but held with its file. A copy already printed whole stays printed.
+    EJobOutcome aborted = EJobOutcome::Aborted;
+    gJobOutcome.compare_exchange_strong(aborted, EJobOutcome::LinkLost);
+    RecordJobOutcome(EJobOutcome::LinkLost);
+    WriteLog("Link: the plotter cannot be reached; the job ends without its print end\r\n");
+    st.m_bPaused = false;
+    gJobActive = false;
+    CWindowBridge& bridge = GetWindowBridge();
+    bridge.RepaintPreview();
+    bridge.RedrawStatusBar();
+    HandBackJob();
+}
+
+// After a wait that had to stop: true when the program is closing (the job stays queued) or the job in hand
+// was given up on, which is then ended.
+bool LeftTheJob()
+{
+    if (gExitWorker)
+        return true;
+    if (!gLinkWatch.GivenUp())
+        return false;
+    EndUnreachableJob();
+    return true;
 }
 
 bool StartHandshake()
@@ -80,7 +147,7 @@ bool StartHandshake()
     UsbMCUCmdWR(kCmdStartPrint, 0, pairCode, 0, 0, 1000);
     SleepMs(2);
     while (!ReplyIs(kRplPrintStarted)) {
-        if (gExitWorker)
+        if (StopWaiting())
             return false;
         SleepMs(10);
         WriteLog("Inf: WaitPrint\r\n");
@@ -88,7 +155,7 @@ bool StartHandshake()
     }
     WriteLog(kStarted);
     ClearCommandMode(CmdMode::PrintStart);
-    return !gExitWorker;
+    return !StopWaiting();
 }
 
 struct LoopState {
@@ -171,6 +238,30 @@ void ServeDataRequest(LoopState& s)
         s.bLoop = OutDataToUsb();
 }
 
+// A key the controller announced as the reply to another command than the poll, which the wait for that
+// command's own reply read over (see RememberKey). A controller that announces its keys again has done so at
+// this poll, and the poll's reply is acted on as usual; otherwise the kept key is acted on in this step,
+// after whatever the poll brought. Zero when there is nothing to act on.
+uint8_t MissedKeyForThisStep()
+{
+    CPrinterStatus& st = gPrinterStatus;
+    const uint8_t missed = st.TakeMissedKey();
+    if (!missed || ReplyIs(missed))
+        return 0;
+    if (CPrinterStatus::IsKeyRequest(st.m_nRecvCmd)) {
+        st.RememberKey(missed);  // another key at this poll: the kept one waits for the next step
+        return 0;
+    }
+    return missed;
+}
+
+// Whether the reply in hand is a key or a stop acknowledgement, which the rest of the step acts on itself.
+bool RepliedWithKeyOrStop()
+{
+    const uint8_t reply = gPrinterStatus.m_nRecvCmd;
+    return CPrinterStatus::IsKeyRequest(reply) || reply == kRplStopAcked;
+}
+
 void PrintLoopIteration(LoopState& s)
 {
     GBK_LOG(kPauseReq, "收到下位机暂停请求命令!\r\n");
@@ -189,15 +280,20 @@ void PrintLoopIteration(LoopState& s)
     UsbMCUCmdWR(kCmdPoll);
     SleepMs(100);
     st.m_bSendData = false;
+    const uint8_t missedKey = MissedKeyForThisStep();
 
     if (ReplyIs(kRplDataRequest))
         ServeDataRequest(s);
-    if (gExitWorker)
+    if (StopWaiting())
         return;
     if (st.m_nLastCmd == kCmdTransferComplete) {
         ProcDataSendEnd();
         st.m_bSendData = false;
     }
+    if (StopWaiting())
+        return;
+    if (missedKey && !RepliedWithKeyOrStop())
+        st.m_nRecvCmd = missedKey;
     if (ReplyIs(kRplPauseRequest)) {
         WriteLog(kPauseReq);
         ProcMCUPause();
@@ -219,7 +315,7 @@ void PrintLoopIteration(LoopState& s)
     // reply must not leave the mode in force for the print end and the next job.
     if (ReplyIs(kRplStopAcked) || stopAcknowledged)
         ClearCommandMode(CmdMode::Stop);
-    if (gEndOfJob && !gExitWorker) {
+    if (gEndOfJob && !StopWaiting()) {
         WriteLog(kLeave);
         WriteLog(kHalt);
         ProcFilePrintEnd();
@@ -292,7 +388,7 @@ void ProcDataSendEnd()
         return;
     }
     do {
-        if (gExitWorker)
+        if (StopWaiting())
             return;
         SleepMs(20);
         UsbMCUCmdWR(kCmdTransferComplete, 0, 0, 0, 0, 300);
@@ -313,7 +409,7 @@ void ProcMCUPause()
             SleepMs(2);
             break;
         }
-        if (gExitWorker)
+        if (StopWaiting())
             return;
     } while (!st.m_bPaused);
     if (ReplyIs(kRplPauseAcked))
@@ -331,7 +427,7 @@ void ProcMCUContinue()
             st.m_bPaused = false;
             break;
         }
-        if (gExitWorker)
+        if (StopWaiting())
             return;
     }
     if (ReplyIs(kRplContinueAcked))
@@ -368,17 +464,12 @@ void SendPrintEnd()
             break;
         }
     }
+    if (gLinkWatch.GivenUp()) {
+        EndUnreachableJob();
+        return;
+    }
     WriteLog(kLine);
-    gStatusText.SetText(PanePercent, "0%");
-    gStatusText.SetText(PaneTask, "Finished");
-    st.m_nLastCmd = kCmdPoll;
-    st.m_bSendData = false;
-    st.m_bPrintTask = false;
-    // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
-    // clear finds the row already finished and may raise the next print task without it being lost.
-    if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
-        pSink->JobFinished(gJobOutcome.load());
-    st.m_bPrinting = false;
+    HandBackJob();
 }
 
 namespace {
@@ -420,9 +511,12 @@ void CheckPrintTaskAndProc()
 
     LoopState s;
     gStopRequest = false;
-    while (s.bLoop && !gExitWorker)
+    st.TakeMissedKey();  // a key announced before this job's print loop belongs to no step of it
+    while (s.bLoop && !StopWaiting())
         PrintLoopIteration(s);
-    // Closing in the middle of a job leaves the job queued: it is not handed back as finished.
+    // Closing in the middle of a job leaves the job queued: it is not handed back as finished. A job given up
+    // on its plotter is handed back, to be held.
+    LeftTheJob();
     gJobActive = false;
 }
 
@@ -433,15 +527,19 @@ int PrintThreadProc()
     CPrinterStatus& st = gPrinterStatus;
     while (!gExitWorker) {
         SleepMs(50);
-        if (!WaitForLink(false))
+        if (!WaitForLink(false) || (gClearModeOnReturn && !ClearLeftOverMode())) {
+            LeftTheJob();
             continue;
+        }
         SleepMs(100);
         for (int i = 0; i < 3; ++i) {
             UsbMCUCmdWR(kCmdCycleStart);
             SleepMs(100);
         }
-        if (!WaitForJob())
+        if (!WaitForJob()) {
+            LeftTheJob();
             continue;
+        }
         UsbMCUCmdWR(kCmdPoll);
         for (int i = 0; i < 3; ++i)
             UsbMCUCmdWR(kCmdJobAnnounce);
@@ -451,7 +549,7 @@ int PrintThreadProc()
         WriteLog(kParams);
         CheckEventCotrolAndProc();
         WriteLog("CheckEventCotrolAndProc\r\n");
-        if (gExitWorker)
+        if (LeftTheJob())
             continue;
 
         gJobActive = true;
@@ -468,6 +566,7 @@ bool StartPrintWorker()
         return false;
     if (gpDoc)
         WirePoll(*gpDoc);
+    gClearModeOnReturn = false;
     gWorkerThread = std::thread(PrintThreadProc);
     return true;
 }

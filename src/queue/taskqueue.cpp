@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
 #include "link/workerflags.h"
@@ -348,7 +349,8 @@ bool CTaskQueue::SettleVanishedFiles(const std::string& folder, const std::vecto
 }
 
 // Starts the first queued row whose file is whole while no job prints. A row whose file cannot be
-// prepared is put back on hold and the next queued row is tried, so one bad file never stops the queue.
+// prepared is put back on hold and the next queued row is tried, so one bad file never stops the queue. After
+// a job was given up on a plotter that could not be reached, nothing starts until the plotter answers again.
 bool CTaskQueue::StartNextJob(const std::string& selectedPath)
 {
     for (;;) {
@@ -356,7 +358,7 @@ bool CTaskQueue::StartNextJob(const std::string& selectedPath)
         ETaskStatus before = ETaskStatus::New;
         {
             std::lock_guard<std::mutex> lock(m_Lock);
-            if (gPrinterStatus.m_bPrinting || m_Folder.Missing())
+            if (gPrinterStatus.m_bPrinting || m_Folder.Missing() || gLinkWatch.KnownDown())
                 return false;
             for (CTaskRow& row : m_Rows) {
                 if (row.m_eStatus == ETaskStatus::Plotting) {
@@ -620,6 +622,7 @@ void CTaskQueue::Abort()
                 row.m_nCopies = 1;
     }
     RecordJobOutcome(EJobOutcome::Aborted);
+    gLinkWatch.Aborted();
     CJobLayout& layout = m_Doc.m_Layout[SlotPrint];
     layout.m_nSectionCursor = layout.m_nSectionCount.load();
     gEndOfJob = true;

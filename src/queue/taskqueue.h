@@ -95,9 +95,9 @@ public:
     void RefreshList(const std::string& selectedPath = std::string());
     // The print worker's finish handshake, on its thread: a printed copy counts down (the row and its file
     // go after the last one), an aborted job goes at once, and a print that did not complete (the
-    // operator's No at the checksum question, the plotter's stop key) is held with its file and copies.
-    // Only the version of the file that was read is removed; a file that cannot be removed keeps its
-    // row, held, so that it is never printed again by itself.
+    // operator's No at the checksum question, the plotter's stop key, an abort that could not reach the
+    // plotter) is held with its file and copies. Only the version of the file that was read is removed; a
+    // file that cannot be removed keeps its row, held, so that it is never printed again by itself.
     void JobFinished(EJobOutcome outcome) override;
     // True while the task folder, seen before, is not there.
     bool FolderMissing() const;

@@ -149,7 +149,7 @@ void CFileView::OnTimer(int nId)
     switch (nId) {
     case kTimerLink: {
         gProbeRequest = true;
-        gStatusText.SetText(PaneLink, gPrinterStatus.m_bConnected ? "Online" : "Offline");
+        m_LinkPane.Update();
         if (g_pStatusBar)
             for (int pane : {3, 4, 5, 6, 2})
                 g_pStatusBar->SetPaneText(pane, QString::fromStdString(gStatusText.GetText(pane)), false);

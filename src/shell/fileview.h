@@ -7,6 +7,7 @@
 
 #include <QTableWidget>
 
+#include "link/linkpane.h"
 #include "queue/folderlock.h"
 #include "queue/taskqueue.h"
 #include "shell/commandrouter.h"
@@ -84,6 +85,7 @@ private:
     CFileHandOver* m_pHandOver = nullptr;
     bool m_bFolderBusy = false;
     bool m_bBusyBoxShown = false;
+    CLinkPane m_LinkPane;
     QTimer* m_pTimers[3] = {};
     std::atomic<bool> m_bSyncPending{false};
     bool m_bShutDown = false;

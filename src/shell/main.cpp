@@ -1,6 +1,10 @@
 // The desktop program `tessaline`.
 #include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <thread>
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -8,6 +12,7 @@
 #include <QTimer>
 
 #include "platform/apppaths.h"
+#include "platform/logwriter.h"
 #include "shell/marquell.h"
 
 namespace {
@@ -15,6 +20,26 @@ std::atomic<bool> gTerminate{false};
 void OnTerminate(int)
 {
     gTerminate = true;
+}
+
+// Ends the process when the orderly end takes longer than the bound: the worker may be inside an adapter
+// call that waits out its time-out (up to 3 s for a command on a board that does not answer), and a
+// terminated program must not linger on it.
+void EndWithin(std::chrono::milliseconds bound, const std::function<void()>& end)
+{
+    std::atomic<bool> ended{false};
+    std::thread deadline([&] {
+        const auto until = std::chrono::steady_clock::now() + bound;
+        while (!ended && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!ended) {
+            CloseLogFile();
+            std::_Exit(1);
+        }
+    });
+    end();
+    ended = true;
+    deadline.join();
 }
 }  // namespace
 
@@ -46,7 +71,8 @@ int main(int argc, char** argv)
     if (!theApp.InitInstance())
         return 1;
     // Ctrl+C in the terminal or the end of the session: leave the message loop without the window's
-    // close questions (nobody may be there to answer them), so the worker is joined and the log written out.
+    // close questions (nobody may be there to answer them), so the worker is joined and the log written out,
+    // within 2 s of the signal whatever the plotter does.
     std::signal(SIGINT, OnTerminate);
     std::signal(SIGTERM, OnTerminate);
     QTimer watch;
@@ -54,8 +80,11 @@ int main(int argc, char** argv)
         if (gTerminate)
             QCoreApplication::exit(0);
     });
-    watch.start(200);
+    watch.start(100);
     const int result = app.exec();
-    theApp.ExitInstance();
+    if (gTerminate)
+        EndWithin(std::chrono::milliseconds(1500), [&] { theApp.ExitInstance(); });
+    else
+        theApp.ExitInstance();
     return result;
 }

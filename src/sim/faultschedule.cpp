@@ -17,12 +17,14 @@ const KindName kKinds[] = {
     {"link-lost", FaultKind::LinkLost},       {"out-of-order", FaultKind::OutOfOrder},
     {"no-print-end", FaultKind::NoPrintEnd},  {"pause", FaultKind::Pause},
     {"continue", FaultKind::Continue},        {"stop", FaultKind::Stop},
+    {"unplug", FaultKind::Unplug},
 };
 
 // Which optional parts a kind takes; '@' is required for the segment faults.
 struct Shape {
     bool at, atRequired, segment, count, duration, code;
     int64_t defaultMs;
+    bool during = false;
 };
 
 Shape ShapeOf(FaultKind kind)
@@ -33,10 +35,11 @@ Shape ShapeOf(FaultKind kind)
     case FaultKind::RejectData: return {true, false, false, true, false, false, 0};
     case FaultKind::BadDram: return {true, true, true, true, false, false, 0};
     case FaultKind::LinkLost: return {true, true, true, false, true, false, 2000};
-    case FaultKind::Pause: return {true, true, true, false, true, false, 3000};
-    case FaultKind::OutOfOrder:
+    case FaultKind::Unplug: return {true, false, false, false, true, true, 2000};
+    case FaultKind::Pause: return {true, true, true, false, true, false, 3000, true};
     case FaultKind::Continue:
-    case FaultKind::Stop: return {true, true, true, false, false, false, 0};
+    case FaultKind::Stop: return {true, true, true, false, false, false, 0, true};
+    case FaultKind::OutOfOrder: return {true, true, true, false, false, false, 0};
     case FaultKind::NoPrintEnd: break;
     }
     return {false, false, false, false, false, false, 0};
@@ -86,6 +89,14 @@ const char* CFaultSchedule::Syntax()
            "                             after it was acknowledged (default 3000)\n"
            "  continue@S                 continue is pressed before segment S is requested\n"
            "  stop@S                     stop is pressed before segment S is requested\n"
+           "  pause@S[+MS]/during[+repeat], continue@S/during[+repeat], stop@S/during[+repeat]\n"
+           "                             the key is pressed while segment S is transferred and announced as\n"
+           "                             the reply to the next command other than the poll, once; with\n"
+           "                             +repeat it is announced again at every poll until it is acknowledged\n"
+           "                             (a continue that resumes nothing is announced once)\n"
+           "  unplug@N[+MS][/CODE]       the link drops just after the N-th command write (of command CODE\n"
+           "                             when given) was taken, so its reply is lost; back after MS ms\n"
+           "                             (default 2000)\n"
            "  S is a segment number or 'bar' (the colour bar); MS may be 'never'; N and C count from 1.\n";
 }
 
@@ -147,9 +158,18 @@ bool CFaultSchedule::Add(const std::string& text, std::string* pError)
     }
     if (i < text.size() && text[i] == '/') {
         ++i;
-        if (!shape.code || !ReadNumber(text, i, 0, 0xFF, 0, &v))
-            return Fail(pError, text, "bad command code after '/'");
-        f.code = static_cast<int>(v);
+        if (shape.during && StartsWith(text, i, "during")) {
+            f.during = true;
+            i += 6;
+            if (StartsWith(text, i, "+repeat")) {
+                f.repeat = true;
+                i += 7;
+            }
+        } else if (!shape.code || !ReadNumber(text, i, 0, 0xFF, 0, &v)) {
+            return Fail(pError, text, shape.during ? "expected '/during'" : "bad command code after '/'");
+        } else {
+            f.code = static_cast<int>(v);
+        }
     }
     if (i != text.size())
         return Fail(pError, text, "unexpected text at the end");
@@ -212,6 +232,20 @@ bool CFaultSchedule::NoPrintEnd()
     return hit;
 }
 
+bool CFaultSchedule::Unplug(int code, int64_t* pMs)
+{
+    for (Fault& f : m_Faults) {
+        if (f.kind != FaultKind::Unplug || (f.code >= 0 && f.code != code))
+            continue;
+        if (++f.seen == f.at) {
+            ++f.hits;
+            *pMs = f.ms;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CFaultSchedule::TakeEvent(FaultKind kind, int segment, int64_t* pMs)
 {
     for (Fault& f : m_Faults) {
@@ -232,11 +266,24 @@ std::vector<CFaultSchedule::Fault> CFaultSchedule::TakeSegmentEvents(int segment
     for (Fault& f : m_Faults) {
         bool segmentEvent = f.kind == FaultKind::Pause || f.kind == FaultKind::Continue ||
                             f.kind == FaultKind::Stop || f.kind == FaultKind::OutOfOrder;
-        if (segmentEvent && f.at == segment && !f.fired) {
+        if (segmentEvent && !f.during && f.at == segment && !f.fired) {
             f.fired = true;
             ++f.hits;
             taken.push_back(f);
         }
     }
     return taken;
+}
+
+bool CFaultSchedule::TakeDuringKey(int segment, Fault* pFault)
+{
+    for (Fault& f : m_Faults) {
+        if (f.during && f.at == segment && !f.fired) {
+            f.fired = true;
+            ++f.hits;
+            *pFault = f;
+            return true;
+        }
+    }
+    return false;
 }

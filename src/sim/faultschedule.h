@@ -17,6 +17,7 @@ enum class FaultKind {
     Pause,          // the operator presses pause (and continue later)
     Continue,       // the operator presses continue
     Stop,           // the operator presses stop
+    Unplug,         // the link drops just after a command was taken, and comes back later
 };
 
 class CFaultSchedule {
@@ -30,7 +31,10 @@ public:
         int at = 1;         // n-th write or reply (from 1), or the segment
         int count = 1;      // consecutive occurrences
         int code = -1;      // command code the count is restricted to; -1 for every code
-        int64_t ms = 0;     // link-lost: downtime; pause: time until continue; kNever for ever
+        int64_t ms = 0;     // link-lost, unplug: downtime; pause: time until continue; kNever for ever
+        bool during = false; // pause, continue, stop: pressed while segment `at` is transferred, and announced
+                             // as the reply to a command other than the poll
+        bool repeat = false; // a key pressed during a transfer is announced again at every poll until acknowledged
         int seen = 0;       // occurrences counted so far
         bool fired = false; // one-shot faults
         int hits = 0;       // times the fault was injected
@@ -49,14 +53,18 @@ public:
     // One checksum report of a transfer of segment (kColorBar for the colour bar).
     bool BadDram(int segment);
     bool NoPrintEnd();
+    // One command taken: whether the link drops now; *pMs receives the downtime.
+    bool Unplug(int code, int64_t* pMs);
 
     // One-shot events tied to a segment (the moment the plotter is about to request it, or for LinkLost
     // its first data write); *pMs receives the fault's duration. kAtStart selects the link-lost at start.
     bool TakeEvent(FaultKind kind, int segment, int64_t* pMs = nullptr);
 
     // Takes every not yet fired pause, continue, stop and out-of-order fault of the segment, in the order
-    // they were added.
+    // they were added; keys pressed during a transfer are not among them.
     std::vector<Fault> TakeSegmentEvents(int segment);
+    // Takes the first not yet fired key pressed during the transfer of the segment.
+    bool TakeDuringKey(int segment, Fault* pFault);
 
     const std::vector<Fault>& Faults() const { return m_Faults; }
 

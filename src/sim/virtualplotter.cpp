@@ -154,6 +154,9 @@ int CVirtualPlotter::Write(int pipe, const uint8_t* pBuf, int len)
         if (m_Faults.RejectCommand(len >= 3 ? pBuf[2] : -1))
             return -1;
         HandleFrame(pBuf, len);
+        int64_t ms = 0;
+        if (len >= 3 && m_Faults.Unplug(pBuf[2], &ms))
+            DropLink(ms);
         return len;
     }
     if (pipe == 3) {
@@ -230,6 +233,10 @@ void CVirtualPlotter::HandleFrame(const uint8_t* frame, int len)
     const uint8_t code = frame[2];
     ++m_nCommandCount[code];
     const bool lost = m_Faults.DropReply(code);
+    // A key pressed while a segment's data is coming in is announced as the reply to the next command.
+    const bool transferring = m_bInJob && code != 0x45 && m_Buffer.ReceivedBytes() > 0 &&
+                              (m_Request == Request::Receiving || m_Request == Request::Checked);
+    const int segment = m_nWantSeg;
     if (m_nMode && code == m_nModeCmd) {
         // The workstation missed the reply and asks again: same answer, nothing done twice.
         std::memcpy(m_Reply, m_ModeReply, sizeof m_Reply);
@@ -239,10 +246,26 @@ void CVirtualPlotter::HandleFrame(const uint8_t* frame, int len)
             Problem("command " + Hex(code) + " while command mode " + Hex(m_nMode) + " is not cleared");
         HandleCommand(code, frame);
     }
+    CFaultSchedule::Fault key;
     if (lost) {
         m_bReplyReady = false;
         m_OnRead = OnRead::Nothing;
+    } else if (transferring && m_Faults.TakeDuringKey(segment, &key)) {
+        AnnounceDuringKey(key);
     }
+}
+
+// The key replaces the reply of the command, which is carried out all the same: a repeat of a command that
+// keeps a mode gets the proper reply.
+void CVirtualPlotter::AnnounceDuringKey(const CFaultSchedule::Fault& fault)
+{
+    const uint8_t code = fault.kind == FaultKind::Pause ? 0x1D : fault.kind == FaultKind::Continue ? 0x1F : 0x15;
+    m_Announcing = Key{code, fault.ms, fault.repeat, false};
+    std::memset(m_Reply, 0, sizeof m_Reply);
+    m_Reply[0] = code;
+    m_Reply[1] = StatusByte();
+    m_bReplyReady = true;
+    m_OnRead = OnRead::DuringKeyAnnounced;
 }
 
 void CVirtualPlotter::HandleCommand(uint8_t code, const uint8_t* frame)
@@ -305,6 +328,7 @@ void CVirtualPlotter::HandleCommand(uint8_t code, const uint8_t* frame)
             m_nContinueAt = m_nPauseMs == CFaultSchedule::kNever ? -1 : GetClock().Now() + m_nPauseMs;
         }
         m_bPausing = false;
+        Acknowledged(0x1D);
         Reply(0x1E);
         EnterMode(code);
         break;
@@ -312,6 +336,7 @@ void CVirtualPlotter::HandleCommand(uint8_t code, const uint8_t* frame)
         if (!m_bContinueAnnounced)
             Problem("continue acknowledged (0x20) while none was requested");
         m_bContinueAnnounced = false;
+        Acknowledged(0x1F);
         Reply(0x20);
         EnterMode(code);
         break;
@@ -320,6 +345,7 @@ void CVirtualPlotter::HandleCommand(uint8_t code, const uint8_t* frame)
             Problem("stop acknowledged (0x16) while none was requested");
         m_bStopAnnounced = false;
         m_bStopped = true;
+        Acknowledged(0x15);
         Reply(0x16);
         EnterMode(code);
         break;
@@ -368,19 +394,45 @@ void CVirtualPlotter::Delivered()
         m_Request = Request::Announced;
         m_bOutOfOrder = false;
     } else if (onRead == OnRead::KeyAnnounced && !m_Keys.empty()) {
-        const Key key = m_Keys.front();
-        m_Keys.pop_front();
-        if (key.code == 0x1D) {
-            m_bPausing = true;
-            m_nPauseMs = key.ms;
-        } else if (key.code == 0x1F) {
-            m_bPaused = m_bPausing = false;
-            m_nContinueAt = -1;
-            m_bContinueAnnounced = true;
-        } else if (key.code == 0x15) {
-            m_bStopAnnounced = true;
+        Key& front = m_Keys.front();
+        const bool first = !front.announced;
+        front.announced = true;
+        const Key key = front;
+        if (!key.repeat)
+            m_Keys.pop_front();
+        if (first)
+            KeyTakesEffect(key);
+    } else if (onRead == OnRead::DuringKeyAnnounced) {
+        // A continue that resumes nothing needs no acknowledgement and is not repeated.
+        const bool awaitsAck = m_Announcing.code != 0x1F || m_bPaused;
+        KeyTakesEffect(m_Announcing);
+        if (m_Announcing.repeat && awaitsAck) {
+            m_Announcing.announced = true;
+            m_Keys.push_front(m_Announcing);
         }
     }
+}
+
+void CVirtualPlotter::KeyTakesEffect(const Key& key)
+{
+    if (key.code == 0x1D) {
+        m_bPausing = true;
+        m_nPauseMs = key.ms;
+        m_bPauseRepeat = key.repeat;
+    } else if (key.code == 0x1F) {
+        m_bPaused = m_bPausing = false;
+        m_nContinueAt = -1;
+        m_bContinueAnnounced = true;
+        Acknowledged(0x1D);  // a pause still announced is withdrawn
+    } else if (key.code == 0x15) {
+        m_bStopAnnounced = true;
+    }
+}
+
+// A repeated key is announced no more once its acknowledgement came.
+void CVirtualPlotter::Acknowledged(uint8_t key)
+{
+    std::erase_if(m_Keys, [key](const Key& k) { return k.code == key && k.announced; });
 }
 
 // ---- the job ----
@@ -393,7 +445,7 @@ void CVirtualPlotter::Poll()
     }
     if (m_bPaused && m_nContinueAt >= 0 && GetClock().Now() >= m_nContinueAt) {
         m_nContinueAt = -1;
-        m_Keys.push_back({0x1F, 0});
+        m_Keys.push_back(Key{0x1F, 0, m_bPauseRepeat, false});
     }
     const bool halted = m_bPaused || m_bPausing || m_bStopped || m_bStopAnnounced;
     const bool wanting = m_Request == Request::None || m_Request == Request::Announced || m_Request == Request::Acked;
@@ -422,9 +474,9 @@ void CVirtualPlotter::FireSegmentEvents()
     m_nEventsFiredFor = m_nWantSeg;
     for (const CFaultSchedule::Fault& f : m_Faults.TakeSegmentEvents(m_nWantSeg)) {
         switch (f.kind) {
-        case FaultKind::Pause: m_Keys.push_back({0x1D, f.ms}); break;
-        case FaultKind::Continue: m_Keys.push_back({0x1F, 0}); break;
-        case FaultKind::Stop: m_Keys.push_back({0x15, 0}); break;
+        case FaultKind::Pause: m_Keys.push_back(Key{0x1D, f.ms}); break;
+        case FaultKind::Continue: m_Keys.push_back(Key{0x1F}); break;
+        case FaultKind::Stop: m_Keys.push_back(Key{0x15}); break;
         case FaultKind::OutOfOrder: m_bOutOfOrder = true; break;
         default: break;
         }
@@ -441,6 +493,7 @@ void CVirtualPlotter::StartJob(int pairCode)
     m_bOutOfOrder = false;
     m_Request = Request::None;
     m_Keys.clear();
+    m_bPauseRepeat = false;
     m_bPausing = m_bPaused = m_bContinueAnnounced = m_bStopAnnounced = m_bStopped = false;
     m_nContinueAt = -1;
     m_nPrinted = 0;
@@ -519,6 +572,7 @@ void CVirtualPlotter::EndJob()
     m_bInJob = false;
     m_Request = Request::None;
     m_Keys.clear();
+    m_bPauseRepeat = false;
     m_bPausing = m_bPaused = m_bContinueAnnounced = m_bStopAnnounced = false;
     m_Buffer.Reset();
 }

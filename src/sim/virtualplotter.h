@@ -80,7 +80,9 @@ public:
 
 private:
     enum class Request { None, Announced, Acked, Receiving, Checked };
-    enum class OnRead { Nothing, RequestAnnounced, KeyAnnounced };
+    // What reading the reply sets off: a data request or a key counts as announced only once it was read. A
+    // key from the queue is the queue's first; a key pressed during a transfer is m_Announcing.
+    enum class OnRead { Nothing, RequestAnnounced, KeyAnnounced, DuringKeyAnnounced };
 
     int Write(int pipe, const uint8_t* pBuf, int len);
     int Read(int pipe, uint8_t* pBuf, int len);
@@ -92,6 +94,8 @@ private:
     void EnterMode(uint8_t command);
     void Poll();
     void FireSegmentEvents();
+    void AnnounceDuringKey(const CFaultSchedule::Fault& fault);
+    void Acknowledged(uint8_t key);
     void StartJob(int pairCode);
     void ReportChecksums();
     void ConfirmTransfer();
@@ -103,9 +107,12 @@ private:
     uint8_t StatusByte() const;
 
     struct Key {
-        uint8_t code;  // 0x1D pause, 0x1F continue, 0x15 stop
-        int64_t ms;    // pause: time from its acknowledgement to the continue key
+        uint8_t code;            // 0x1D pause, 0x1F continue, 0x15 stop
+        int64_t ms = 0;          // pause: time from its acknowledgement to the continue key
+        bool repeat = false;     // announced at every poll until acknowledged
+        bool announced = false;  // read by the workstation at least once (its effect has begun)
     };
+    void KeyTakesEffect(const Key& key);
 
     mutable std::mutex m_Lock;
     const bool m_bCompressed;
@@ -141,7 +148,9 @@ private:
     int m_nEventsFiredFor = -100;
     bool m_bOutOfOrder = false;
     Request m_Request = Request::None;
-    std::deque<Key> m_Keys;         // operator keys waiting to be announced
+    std::deque<Key> m_Keys;         // operator keys waiting to be announced, or repeated until acknowledged
+    Key m_Announcing{0};            // the key pressed during a transfer that the ready reply announces
+    bool m_bPauseRepeat = false;    // the pause (and so its continue) is repeated until acknowledged
     bool m_bPausing = false;        // pause announced, not yet acknowledged
     bool m_bPaused = false;
     bool m_bContinueAnnounced = false;

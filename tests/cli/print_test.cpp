@@ -247,3 +247,30 @@ TEST_F(CliPrintTest, InterruptEndsTheJobAndTheWorker)
 }
 
 }  // namespace
+
+namespace {
+
+// Ctrl+C or the end of the session while the plotter is gone in the middle of a job: the program says so, and
+// the signal still ends it.
+TEST_F(CliPrintTest, InterruptAndTerminateEndAJobWhosePlotterIsGone)
+{
+    for (int sig : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(sig == SIGINT ? "SIGINT" : "SIGTERM");
+        pid_t pid = Start(Job({"--fault", "link-lost@1+never"}));
+        ASSERT_GT(pid, 0);
+        const auto fuse = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        auto offlineAfterSegment1 = [&] {
+            const std::string err = Read(m_dir / "stderr.txt");
+            const size_t at = err.find("plotting 40%");
+            return at != std::string::npos && err.find("tessaline-cli: Offline", at) != std::string::npos;
+        };
+        while (!offlineAfterSegment1() && std::chrono::steady_clock::now() < fuse)
+            std::this_thread::yield();
+        kill(pid, sig);
+        CliRun run = Finish(pid);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
+    }
+}
+
+}  // namespace

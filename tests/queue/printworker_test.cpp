@@ -215,6 +215,46 @@ TEST_F(PrintLoop, PauseAndContinueAreFlagsTheLoopKeepsPolling)
     EXPECT_FALSE(gPrinterStatus.m_bPaused);
 }
 
+// A key the controller announces as the reply to another command than the poll is read over by the wait for
+// that command's own reply. It is kept and acted on at the next step of the loop, once: not again when the
+// controller announces it again at that poll. A kept stop is not replaced by a later key.
+TEST_F(PrintLoop, AKeyReadAsTheReplyToAnotherCommandIsActedOnAtTheNextStepOnce)
+{
+    struct Case {
+        const char* what;
+        std::vector<Reply> startReplies;  // the key comes as the reply to the start command
+        Reply poll;
+        Codes codes;
+    } cases[] = {
+        {"not announced again", {MakeReply(0x1D)}, MakeReply(0x46),
+         {0x0B, 0x0B, 0x24, 0x45, 0x1E, 0x24, 0x45, 0x16, 0x24, 0x17}},
+        {"announced again at the poll", {MakeReply(0x1D)}, MakeReply(0x1D),
+         {0x0B, 0x0B, 0x24, 0x45, 0x1E, 0x24, 0x45, 0x16, 0x24, 0x17}},
+        {"stop, then pause", {MakeReply(0x15), MakeReply(0x1D)}, MakeReply(0x46),
+         {0x0B, 0x0B, 0x0B, 0x24, 0x45, 0x16, 0x24, 0x17}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetPrintPathState();
+        gPrinterStatus.m_bConnected = true;
+        m_Usb.ClearRecord();
+        CLogCapture log;
+        UnfinishedJob(8);
+        StartJob();
+        for (const Reply& r : c.startReplies)
+            m_Usb.Script(0x0B, {r});
+        // After the key's step the plotter stops the job.
+        m_Usb.Script(0x45, {c.poll, MakeReply(0x15)});
+
+        CheckPrintTaskAndProc();
+
+        EXPECT_EQ(m_Usb.Codes(), c.codes);
+        EXPECT_EQ(log.Count("收到下位机暂停请求命令!\r\n"), c.codes[4] == 0x1E ? 1 : 0);
+        EXPECT_EQ(log.Count("收到下位机请求停机!\r\n"), 1);
+        EXPECT_EQ(gPrinterStatus.TakeMissedKey(), 0) << "nothing kept past the job";
+    }
+}
+
 TEST_F(PrintLoop, ALinkDownAtTheStartWaitsUntilItComesBack)
 {
     UnfinishedJob(8);

@@ -151,6 +151,29 @@ TEST_F(ShellTest, AFolderOfThreeFilesPrintsInRowOrderCountingCopiesDown)
     EXPECT_TRUE(m_Boxes.empty());
 }
 
+// A plotter whose cable is pulled: nothing written gets through and nothing comes back.
+class CUnpluggedPlotter : public CUsbAdapter {
+public:
+    int Ex_Vender_Read(uint8_t* pStatus) override
+    {
+        *pStatus = 0;
+        return -1;
+    }
+    int Ex_Vender_ScanOrPrint(int, uint32_t) override { return 0; }
+    int Ex_WriteData(int, const uint8_t*, int, int timeoutMs) override
+    {
+        SleepMs(timeoutMs);
+        return -1;
+    }
+    int Ex_ReadData(int, uint8_t* pBuf, int len, int timeoutMs) override
+    {
+        if (len > 0)
+            pBuf[0] = 0xFF;
+        SleepMs(timeoutMs);
+        return 0;
+    }
+};
+
 // A plotter whose operator pressed pause for ever: the job's print loop keeps running.
 class PausedJobTest : public ShellTest {
 protected:
@@ -180,6 +203,7 @@ protected:
 
     std::string m_Path;
     std::unique_ptr<CVirtualPlotter> m_pPlotter;
+    CUnpluggedPlotter m_Unplugged;  // outlives the program, whose worker may still be using it
 };
 
 TEST_F(PausedJobTest, DeleteIsRefusedWhilePlottingAndAbortRetiresTheJob)
@@ -223,6 +247,42 @@ TEST_F(PausedJobTest, ExitAndCloseAreRefusedWhileTheJobPrints)
     EXPECT_FALSE(Frame()->isVisible());
     EXPECT_FALSE(IsPrintWorkerRunning());
     EXPECT_EQ(m_Boxes.size(), 2u);
+}
+
+// The cable is pulled while a job prints: within a few seconds the link pane says so and the log has the
+// time; Exit is refused while the job runs, Abort ends it within about a second, held with its file, and then
+// the program closes.
+TEST_F(PausedJobTest, APulledCableShowsOfflineAndAnAbortLetsTheProgramClose)
+{
+    StartPausedJob(1);
+    View()->OnTimer(CFileView::kTimerLink);
+    EXPECT_EQ(g_pStatusBar->GetPaneText(3).toStdString(), "Online");
+
+    SetUsbAdapter(&m_Unplugged);
+    const int64_t pulled = m_Clock.Now();
+    ASSERT_TRUE(WaitUntil([&] { return m_Clock.Now() > pulled + 3000; }));
+    View()->OnTimer(CFileView::kTimerLink);
+    EXPECT_EQ(g_pStatusBar->GetPaneText(3).toStdString(), "Offline");
+
+    Frame()->Action(ID_APP_EXIT)->trigger();
+    ASSERT_EQ(m_Boxes.size(), 1u);
+    EXPECT_EQ(m_Boxes[0].text, "The printing task is running, please waiting or cancel the task!");
+
+    Frame()->Action(ID_ABORT)->trigger();
+    ASSERT_TRUE(WaitUntil([] { return !gPrinterStatus.m_bPrinting; }));
+    EXPECT_EQ(Column(0), (V{"Not plot"}));
+    EXPECT_EQ(Column(4), (V{"the print did not complete"}));
+    EXPECT_TRUE(fs::exists(m_Path));
+
+    Frame()->Action(ID_APP_EXIT)->trigger();
+    EXPECT_FALSE(Frame()->isVisible());
+    EXPECT_FALSE(IsPrintWorkerRunning());
+    EXPECT_EQ(m_Boxes.size(), 1u);
+    m_pApp.reset();
+    std::ifstream in(m_Dir / "logfile.txt", std::ios::binary);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(log.find("Link: Offline at "), std::string::npos);
+    EXPECT_NE(log.find("Link: the plotter cannot be reached; the job ends without its print end\r\n"), std::string::npos);
 }
 
 TEST_F(ShellTest, ClosingWhileTheWorkerWaitsEndsIt)

@@ -10,6 +10,7 @@ TEST(FaultSchedule, ParsesEveryForm)
         FaultKind kind;
         int at, count, code;
         int64_t ms;
+        bool during = false, repeat = false;
     };
     const Case cases[] = {
         {"reject-cmd", FaultKind::RejectCommand, 1, 1, -1, 0},
@@ -27,6 +28,12 @@ TEST(FaultSchedule, ParsesEveryForm)
         {"pause@2+800", FaultKind::Pause, 2, 1, -1, 800},
         {"continue@0", FaultKind::Continue, 0, 1, -1, 0},
         {"stop@5", FaultKind::Stop, 5, 1, -1, 0},
+        {"pause@3/during", FaultKind::Pause, 3, 1, -1, 3000, true},
+        {"pause@3+500/during+repeat", FaultKind::Pause, 3, 1, -1, 500, true, true},
+        {"continue@1/during", FaultKind::Continue, 1, 1, -1, 0, true},
+        {"stop@2/during+repeat", FaultKind::Stop, 2, 1, -1, 0, true, true},
+        {"unplug", FaultKind::Unplug, 1, 1, -1, 2000},
+        {"unplug@3+never/0x19", FaultKind::Unplug, 3, 1, 0x19, CFaultSchedule::kNever},
     };
     for (const Case& c : cases) {
         CFaultSchedule s;
@@ -38,6 +45,8 @@ TEST(FaultSchedule, ParsesEveryForm)
         EXPECT_EQ(f.count, c.count) << c.text;
         EXPECT_EQ(f.code, c.code) << c.text;
         EXPECT_EQ(f.ms, c.ms) << c.text;
+        EXPECT_EQ(f.during, c.during) << c.text;
+        EXPECT_EQ(f.repeat, c.repeat) << c.text;
     }
 }
 
@@ -45,7 +54,9 @@ TEST(FaultSchedule, RejectsMalformedTexts)
 {
     for (const char* text : {"", "reject", "reject-cmd@0", "reject-cmd@", "reject-cmd@2x", "reject-cmd@2x0",
                              "reject-data/0x45", "bad-dram", "bad-dram@start", "stop@bar", "pause@1x2",
-                             "no-print-end@1", "no-reply/0x100", "link-lost@2+", "stop@3 ", "Stop@3"}) {
+                             "no-print-end@1", "no-reply/0x100", "link-lost@2+", "stop@3 ", "Stop@3",
+                             "stop@2/during+", "stop@2/duringrepeat", "pause@2/0x45", "stop/during",
+                             "reject-cmd@2/during", "unplug@1x2", "unplug@0"}) {
         CFaultSchedule s;
         std::string error;
         EXPECT_FALSE(s.Add(text, &error)) << text;
@@ -83,4 +94,43 @@ TEST(FaultSchedule, SegmentEventsFireOnceInTheirOrder)
     EXPECT_EQ(events[1].kind, FaultKind::Pause);
     EXPECT_EQ(events[1].ms, 100);
     EXPECT_TRUE(s.TakeSegmentEvents(3).empty());
+}
+
+TEST(FaultSchedule, KeysDuringATransferAreTakenApartFromTheSegmentEvents)
+{
+    CFaultSchedule s;
+    ASSERT_TRUE(s.Add("pause@2"));
+    ASSERT_TRUE(s.Add("stop@2/during"));
+    ASSERT_TRUE(s.Add("continue@2/during+repeat"));
+    auto events = s.TakeSegmentEvents(2);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, FaultKind::Pause);
+    CFaultSchedule::Fault f;
+    EXPECT_FALSE(s.TakeDuringKey(1, &f));
+    ASSERT_TRUE(s.TakeDuringKey(2, &f));
+    EXPECT_EQ(f.kind, FaultKind::Stop);
+    ASSERT_TRUE(s.TakeDuringKey(2, &f));
+    EXPECT_EQ(f.kind, FaultKind::Continue);
+    EXPECT_TRUE(f.repeat);
+    EXPECT_FALSE(s.TakeDuringKey(2, &f));
+}
+
+TEST(FaultSchedule, UnplugHitsTheNthCommandOfItsCodeOnce)
+{
+    CFaultSchedule s;
+    ASSERT_TRUE(s.Add("unplug@2+700/0x19"));
+    int64_t ms = 0;
+    std::vector<bool> hits;
+    for (int code : {0x19, 0x45, 0x19, 0x19})
+        hits.push_back(s.Unplug(code, &ms));
+    EXPECT_EQ(hits, (std::vector<bool>{false, false, true, false}));
+    EXPECT_EQ(ms, 700);
+}
+
+TEST(FaultSchedule, SyntaxNamesEveryKind)
+{
+    const std::string syntax = CFaultSchedule::Syntax();
+    for (const char* form : {"reject-cmd", "reject-data", "no-reply", "bad-dram", "link-lost", "out-of-order",
+                             "no-print-end", "pause@S", "continue@S", "stop@S", "/during[+repeat]", "unplug@N"})
+        EXPECT_NE(syntax.find(form), std::string::npos) << form;
 }

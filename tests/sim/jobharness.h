@@ -108,7 +108,7 @@ protected:
 
     // Prepares the plot file as a job start does and starts the worker; the plotter is built from the
     // document's settings with these faults.
-    void StartJob(const std::string& plt, std::initializer_list<const char*> faults = {})
+    void StartJob(const std::string& plt, const std::vector<const char*>& faults = {})
     {
         if (!m_pDoc)
             Configure("[JetPrintHeadOpenStatus]\nJetPrintHeadOpenStatus0=1\n");
@@ -149,7 +149,7 @@ protected:
     virtual CUsbAdapter* LinkTo(CVirtualPlotter& plotter) { return &plotter; }
 
     // The whole job: start, run to its end, stop the worker, close the log.
-    void PrintJob(const std::string& plt, std::initializer_list<const char*> faults = {})
+    void PrintJob(const std::string& plt, const std::vector<const char*>& faults = {})
     {
         StartJob(plt, faults);
         if (HasFatalFailure())

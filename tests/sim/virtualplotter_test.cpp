@@ -365,3 +365,72 @@ TEST_F(VirtualPlotterTest, NotesFramesAndAcknowledgementsOutOfProtocol)
     EXPECT_NE(problems[2].find("pause acknowledged"), std::string::npos);
     EXPECT_NE(problems[3].find("unknown command 0x77"), std::string::npos);
 }
+
+// A key pressed during a transfer answers the next command but the poll in place of its reply; the command is
+// carried out all the same, so its repeat gets the proper reply. Announced once, the key is not heard of
+// again; with +repeat every poll announces it until it is acknowledged.
+TEST_F(VirtualPlotterTest, KeysPressedDuringATransferAnswerTheNextCommand)
+{
+    for (bool repeat : {false, true}) {
+        SCOPED_TRACE(repeat ? "until acknowledged" : "once");
+        Make({repeat ? "stop@0/during+repeat" : "stop@0/during"});
+        StartJob();
+        Serve(kBar);
+        ExpectRequest(0);
+        EXPECT_EQ(Send(0x11), 0x12);
+        EXPECT_EQ(Send(0x24), 0x24) << "no data yet: not during the transfer";
+        auto data = SegmentWithDot(3);
+        m_pHost->SendData(data);
+        EXPECT_EQ(Send(0x19), 0x15);
+        EXPECT_EQ(Send(0x19), 0x1A);
+        EXPECT_EQ(m_pHost->ReplyU32(6), CReceiveBuffer::Checksum(data.data(), data.size()));
+        EXPECT_EQ(Send(0x24), 0x24);
+        Confirm();
+        EXPECT_EQ(Send(0x45), repeat ? 0x15 : 0x45);
+        EXPECT_EQ(Send(0x45), repeat ? 0x15 : 0x45) << "stopping: no more requests";
+        EXPECT_EQ(Send(0x16), 0x16);
+        EXPECT_EQ(Send(0x24), 0x24);
+        EXPECT_EQ(Send(0x45), 0x45);
+        EXPECT_EQ(Send(0x17), 0x18);
+        ExpectNoProblems();
+        EXPECT_EQ(m_pPlotter->SegmentsPrinted(), 1);
+    }
+}
+
+TEST_F(VirtualPlotterTest, RepeatedPauseIsWithdrawnByAContinueThatNeedsNoAcknowledgement)
+{
+    Make({"pause@0/during+repeat", "continue@0/during+repeat"});
+    StartJob();
+    Serve(kBar);
+    ExpectRequest(0);
+    EXPECT_EQ(Send(0x11), 0x12);
+    EXPECT_EQ(Send(0x24), 0x24);
+    m_pHost->SendData(SegmentWithDot(3));
+    EXPECT_EQ(Send(0x19), 0x1D);
+    EXPECT_EQ(Send(0x19), 0x1F);
+    EXPECT_EQ(Send(0x19), 0x1A);
+    EXPECT_EQ(Send(0x24), 0x24);
+    Confirm();
+    Serve(1);  // printing goes on: nothing is announced again
+    ExpectNoProblems();
+}
+
+// The link drops just after the chosen command was taken: its reply is lost, and nothing gets through until
+// the link returns. The command was carried out, so the controller stays in its mode.
+TEST_F(VirtualPlotterTest, UnplugDropsTheLinkAfterTheCommandWasTaken)
+{
+    Make({"unplug@1+1000/0x0E"});
+    StartJob();
+    EXPECT_EQ(Send(0x45), 0x0D);
+    EXPECT_EQ(Send(0x0E), -1);
+    EXPECT_EQ(m_pHost->Rejected(), 0) << "taken";
+    EXPECT_FALSE(m_pPlotter->LinkUp());
+    const uint8_t clear[9] = {0, 0, 0x24, 0, 0, 0, 0, 0x5A, 0xA5};
+    m_pPlotter->Ex_Vender_ScanOrPrint(0, 7);
+    EXPECT_LT(m_pPlotter->Ex_WriteData(1, clear, 9, 30), 0);
+    m_Clock.Advance(1000);
+    EXPECT_EQ(Send(0x0E), 0x0E) << "carried out: its repeat gets the reply of its mode";
+    EXPECT_EQ(Send(0x24), 0x24);
+    EXPECT_EQ(Send(0x11), 0x12);
+    ExpectNoProblems();
+}

@@ -218,3 +218,60 @@ TEST_F(JobHarness, ExitDuringAJobEndsTheWorkerPromptly)
         EXPECT_EQ(m_Finished.m_nCalls, 0);
     }
 }
+
+// A key pressed while a segment is transferred comes as the reply to a command other than the poll, and the
+// wait for that command's own reply reads over it. Whether the plotter announces it once or again at every
+// poll until it is acknowledged, the key does what it asks, once, and the job never hangs.
+TEST_F(JobHarness, KeysPressedDuringATransferAreNotLost)
+{
+    struct Case {
+        const char* what;
+        std::vector<const char*> faults;
+        int pauseAcks, continueAcks, stopAcks;
+        int pauseLines, continueLines, stopLines;
+    };
+    const Case cases[] = {
+        {"pause once", {"pause@1+2000/during"}, 1, 1, 0, 1, 1, 0},
+        {"pause until acknowledged", {"pause@1+2000/during+repeat"}, 1, 1, 0, 1, 1, 0},
+        {"stop once", {"stop@1/during"}, 0, 0, 1, 0, 0, 1},
+        {"stop until acknowledged", {"stop@1/during+repeat"}, 0, 0, 1, 0, 0, 1},
+        // Continue pressed just after pause, in the same transfer: the pause is withdrawn, nothing to resume.
+        {"pause and continue once", {"pause@2/during", "continue@2/during"}, 0, 0, 0, 0, 1, 0},
+        {"pause and continue until acknowledged", {"pause@2/during+repeat", "continue@2/during+repeat"}, 0, 0, 0,
+         0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EndProcessState();
+        SetClock(&m_Clock);
+        SetWindowBridge(&m_Bridge);
+        m_Finished.m_nCalls = 0;
+        SetJobFinishedSink(&m_Finished);
+        m_pDoc.reset();
+        PrintJob(Fixture("small.plt"), c.faults);
+        ASSERT_FALSE(HasFatalFailure());
+        const CFaultSchedule record = m_pPlotter->FaultRecord();
+        for (const CFaultSchedule::Fault& f : record.Faults())
+            EXPECT_EQ(f.hits, 1) << "the key was pressed";
+
+        EXPECT_EQ(m_Finished.m_nCalls, 1);
+        EXPECT_EQ(m_pPlotter->CommandCount(0x1E), c.pauseAcks);
+        EXPECT_EQ(m_pPlotter->CommandCount(0x20), c.continueAcks);
+        EXPECT_EQ(m_pPlotter->CommandCount(0x16), c.stopAcks);
+        EXPECT_EQ(CountLog("收到下位机暂停请求命令!"), c.pauseLines);
+        EXPECT_EQ(CountLog("收到下位机继续打印命令!"), c.continueLines);
+        EXPECT_EQ(CountLog("收到下位机请求停机!"), c.stopLines);
+        EXPECT_EQ(m_pPlotter->CommandCount(0x17), 1);
+        EXPECT_FALSE(m_pPlotter->InJob()) << "the print end was answered";
+        EXPECT_FALSE(gPrinterStatus.m_bPaused);
+        if (c.stopAcks) {
+            // The transfer the key came in is finished and verified; nothing after it is printed.
+            EXPECT_EQ(gJobOutcome, EJobOutcome::StoppedAtPlotter);
+            EXPECT_EQ(m_pPlotter->SegmentsPrinted(), 2);
+            ExpectPageIsUnionOfSections(2 * Layout().m_nPassesPerSegment);
+        } else {
+            EXPECT_EQ(gJobOutcome, EJobOutcome::PrintedWhole);
+            ExpectPageIsUnionOfSections();
+        }
+    }
+}

@@ -26,6 +26,8 @@ public:
 
     // Finish handshakes logged ("向下位机发送打印结束命令!").
     int PrintEnds() const { return m_nPrintEnds; }
+    // Jobs ended without one, their plotter out of reach after an abort.
+    int GiveUps() const { return m_nGiveUps; }
     bool InJob() const { return m_bInJob; }
     uint64_t Bytes() const { return m_nBytes; }
     const std::vector<std::string>& Errors() const { return m_Errors; }
@@ -74,6 +76,7 @@ public:
     }
 
 private:
+    static constexpr const char* kGiveUp = "Link: the plotter cannot be reached; the job ends without its print end";
     enum Where { Anywhere, InJobOnly, OutsideJob, JobStart, JobEnd };
     struct Known {
         const char* pattern;
@@ -119,6 +122,8 @@ private:
         }
         if (text == "向下位机发送打印结束命令!")
             ++m_nPrintEnds;
+        if (text == kGiveUp)
+            ++m_nGiveUps;
     }
 
     static const Known* Find(const std::string& text)
@@ -144,6 +149,9 @@ private:
             {"Queue state%s", Anywhere},
             {"The task folder %s", Anywhere},
             {"Nothing to print: the job is not sent", InJobOnly},
+            {kGiveUp, Anywhere},
+            {"Link: Offline at %s", Anywhere},
+            {"Link: Online at %s", Anywhere},
             {"生成色带数据!!!", InJobOnly},
             {"向下位机发送开始打印命令!", InJobOnly},
             {"Inf: WaitPrint", InJobOnly},
@@ -211,5 +219,6 @@ private:
     uint64_t m_nBytes = 0;
     int64_t m_nLines = 0;
     int m_nPrintEnds = 0;
+    int m_nGiveUps = 0;
     bool m_bInJob = false;
 };

@@ -610,16 +610,26 @@ protected:
         if (!print.aborted && printedWhole != whole)
             Fail(std::string("the worker counts the print as ") + (printedWhole ? "whole" : "incomplete") +
                  ", the plotter printed " + std::to_string(segments) + " of " + std::to_string(file.ref.Segments()));
-        if (m_Log.PrintEnds() != m_nFinished)
-            Fail("finish handshakes logged " + std::to_string(m_Log.PrintEnds()) + ", jobs finished " +
-                 std::to_string(m_nFinished));
+        if (m_Log.PrintEnds() + m_Log.GiveUps() != m_nFinished)
+            Fail("finish handshakes logged " + std::to_string(m_Log.PrintEnds()) + ", jobs given up " +
+                 std::to_string(m_Log.GiveUps()) + ", jobs finished " + std::to_string(m_nFinished));
+        // An abort that could not reach the plotter did not end the print there: the job is held with its file.
+        const bool givenUp = outcome == EJobOutcome::LinkLost;
+        if (givenUp && !print.aborted)
+            Fail("a job was given up on its plotter without an abort");
 
         m_pQueue->JobFinished(outcome);
 
         const std::vector<CTaskRow> rows = m_pQueue->Rows();
         auto row = std::find_if(rows.begin(), rows.end(), [&](const CTaskRow& r) { return r.m_strPath == print.path; });
         const bool exists = fs::exists(print.path);
-        if (print.aborted || (whole && file.copiesLeft <= 1)) {
+        if (givenUp) {
+            file.held = true;
+            file.copiesLeft = 1;
+            if (!exists || row == rows.end() || row->m_eStatus != ETaskStatus::NotPlot || row->m_nCopies != 1 ||
+                row->m_strDetails != kDetailsIncomplete)
+                Fail("an aborted job whose plotter could not be reached is not held with its file");
+        } else if (print.aborted || (whole && file.copiesLeft <= 1)) {
             if (exists || row != rows.end())
                 Fail("the file of a job " + std::string(print.aborted ? "aborted" : "printed to its last copy") +
                      " is still " + (exists ? "there" : "listed"));
@@ -740,8 +750,10 @@ protected:
     {
         std::printf("soak: seed %u, %s, compression %s, packets of %d bytes\n", m_nSeed, m_pCarriage->name,
                     m_bCompress ? "on" : "off", m_nPacket);
-        std::printf("  files %d, prints %d (whole %d, cut short %d, interrupted by an exit %d), copies added %d\n",
-                    m_Stats.files, m_Stats.prints, m_Stats.whole, m_Stats.cut, m_Stats.interrupted, m_Stats.extraCopies);
+        std::printf("  files %d, prints %d (whole %d, cut short %d, interrupted by an exit %d, aborted out of the "
+                    "plotter's reach %d), copies added %d\n",
+                    m_Stats.files, m_Stats.prints, m_Stats.whole, m_Stats.cut, m_Stats.interrupted, m_Log.GiveUps(),
+                    m_Stats.extraCopies);
         std::printf("  faults scheduled / injected:");
         for (int k = 0; k < kKinds; ++k)
             std::printf("%s %s %d/%d", k ? "," : "", kKindNames[k], m_Stats.scheduled[k], m_Stats.hit[k]);

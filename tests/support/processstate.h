@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "link/usbbulk.h"
@@ -35,12 +36,14 @@ inline void WithinRealTime(std::chrono::seconds bound, const char* what, const s
     done.get();
 }
 
-// The shared records of the print path as a fresh process has them: worker flags, printer status, status texts.
+// The shared records of the print path as a fresh process has them: worker flags, printer status, status texts,
+// link watch.
 inline void ResetPrintPathState()
 {
     ResetWorkerFlags();
     gPrinterStatus.Reset();
     gStatusText.Reset();
+    gLinkWatch.Reset();
 }
 
 // Every process-wide object of the print path back to its start-up state; nothing installed.

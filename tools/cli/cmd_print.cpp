@@ -15,6 +15,8 @@
 #include "commands.h"
 #include "consolebridge.h"
 #include "document/marquelldoc.h"
+#include "link/linkpane.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "link/workerflags.h"
@@ -143,28 +145,36 @@ std::unique_ptr<CUsbAdapter> OpenPlotterOrSay(const CUserDefine& settings, bool 
     return adapter;
 }
 
-// What the window thread does while a job prints: the 1-second link check request and the link text.
+// What the window thread does while a job prints: the 1-second link check request and the link pane, whose
+// changes are said on the terminal (and the loss and return of the link written to the log).
 void FollowJob(const CFinishSignal& finished)
 {
     const int64_t start = GetClock().Now();
     int64_t nextProbe = start;
+    CLinkPane linkPane;
+    bool online = false;
+    bool everOnline = false;
+    bool saidOffline = false;
     bool paused = false;
-    bool waiting = false;
     while (!finished.m_bDone && !gInterrupted && IsPrintWorkerRunning()) {
         if (GetClock().Now() >= nextProbe) {
             gProbeRequest = true;
             nextProbe = GetClock().Now() + 1000;
-            gStatusText.SetText(PaneLink, gPrinterStatus.m_bConnected ? "Online" : "Offline");
+            online = linkPane.Update();
+            everOnline = everOnline || online;
         }
         // The link and task panes as the status bar shows them, while no plotter answers.
-        if (!gPrinterStatus.m_bConnected && !gJobActive && !waiting && GetClock().Now() - start > 1000) {
-            std::fprintf(stderr, "tessaline-cli: %s, %s for the plotter ...\n", gStatusText.GetText(PaneLink).c_str(),
-                         gStatusText.GetText(PaneTask).c_str());
-            waiting = true;
+        if (!online && !saidOffline && (everOnline || GetClock().Now() - start > 1000)) {
+            if (everOnline)
+                std::fprintf(stderr, "tessaline-cli: Offline: the plotter does not answer ...\n");
+            else
+                std::fprintf(stderr, "tessaline-cli: %s, %s for the plotter ...\n",
+                             gStatusText.GetText(PaneLink).c_str(), gStatusText.GetText(PaneTask).c_str());
+            saidOffline = true;
         }
-        if (waiting && gPrinterStatus.m_bConnected) {
+        if (online && saidOffline) {
             std::fprintf(stderr, "tessaline-cli: Online\n");
-            waiting = false;
+            saidOffline = false;
         }
         if (gPrinterStatus.m_bPaused != paused) {
             paused = gPrinterStatus.m_bPaused;
@@ -231,6 +241,7 @@ int RunPrint(const std::vector<std::string>& args)
 
     gPrinterStatus.Reset();
     gStatusText.Reset();
+    gLinkWatch.Reset();
     ResetWorkerFlags();
     if (!PrepareFile(doc, SlotPrint, file))
         return 2;
@@ -259,7 +270,9 @@ int RunPrint(const std::vector<std::string>& args)
     SetUsbAdapter(adapter.get());
     SetJobFinishedSink(&finished);
     gpDoc = &doc;
+    // Ctrl+C and the end of the session alike: the worker is stopped within a second, whatever the link does.
     std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
 
     // The job start of the task list.
     gStatusText.SetText(PaneFile, file);
@@ -270,6 +283,7 @@ int RunPrint(const std::vector<std::string>& args)
     StopWorkerWithin(gInterrupted ? 1000ms : 5000ms);
 
     std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     SetJobFinishedSink(nullptr);
     SetUsbAdapter(nullptr);
     gpDoc = nullptr;
