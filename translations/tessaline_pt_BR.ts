@@ -63,7 +63,7 @@
     <name>CFileView</name>
     <message>
         <source>Task Status</source>
-        <translation>Status da tarefa</translation>
+        <translation>Situação</translation>
     </message>
     <message>
         <source>File Name</source>

@@ -42,6 +42,8 @@ CMainConfigDlg::CMainConfigDlg(CMarquellDoc& doc, bool bReadOnly, QWidget* paren
     setModal(true);
 
     m_pTabSheet = new CTabConfigSheet(this);
+    // Every tab title shows whole, in any language: the dialog grows to fit them.
+    m_pTabSheet->setUsesScrollButtons(false);
     m_pSystemDlg = new CSystemConfigDlg;
     m_pParamDlg = new CParamConfigDlg;
     m_pOthersDlg = new COthersConfigDlg;
