@@ -55,6 +55,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://tessaline.org)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Labels are drawn with the CJK Ming face.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
+# Qt's own translations of its standard dialogs and buttons, in the operator's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "print queue and preview for inkjet marker plotters
 Tessaline is the workstation program of a wide-format inkjet marker plotter

@@ -10,7 +10,7 @@ PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-arphic-uming fonts-cantarell
   libpng-dev zlib1g-dev
   libusb-1.0-0-dev umockdev libumockdev-dev
-  qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   clang libclang-rt-14-dev
 )
 if [ "${1:-}" = package ]; then

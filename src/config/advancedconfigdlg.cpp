@@ -17,8 +17,9 @@
 namespace {
 
 const int kSpeedIds[3] = {1102, 1120, 1121};
-const char* const kSpeedTexts[3] = {"Baixa Velocidade(Alta Qualidade)", "Velocidade Média ( Boa Qualidade )",
-                                    "Alta Velocidade (Baixa Qualidade)"};
+const char* const kSpeedTexts[3] = {QT_TRANSLATE_NOOP("CAdvancedConfigDlg", "Baixa Velocidade(Alta Qualidade)"),
+                                    QT_TRANSLATE_NOOP("CAdvancedConfigDlg", "Velocidade Média ( Boa Qualidade )"),
+                                    QT_TRANSLATE_NOOP("CAdvancedConfigDlg", "Alta Velocidade (Baixa Qualidade)")};
 
 constexpr int kPackageUnit = 512;
 constexpr int kPackageMin = 2048;
@@ -45,30 +46,30 @@ CAdvancedConfigDlg::CAdvancedConfigDlg(QWidget* parent) : QWidget(parent)
     m_pDotsPerMetre = MakeEdit(this, 1005);
     m_pStep = MakeEdit(this, 1009);
     m_pArea = MakeEdit(this, 1111);
-    grid->addWidget(MakeLabel(this, "Pixel por 1000mm:"), 0, 0);
+    grid->addWidget(MakeLabel(this, tr("Pixel por 1000mm:")), 0, 0);
     grid->addWidget(m_pDotsPerMetre, 0, 1);
-    grid->addWidget(MakeLabel(this, "Y-Step Values:"), 1, 0);
+    grid->addWidget(MakeLabel(this, tr("Y-Step Values:")), 1, 0);
     grid->addWidget(m_pStep, 1, 1);
-    grid->addWidget(MakeLabel(this, "Area impressão"), 2, 0);
+    grid->addWidget(MakeLabel(this, tr("Area impressão")), 2, 0);
     grid->addWidget(m_pArea, 2, 1);
-    grid->addWidget(MakeLabel(this, "cm"), 2, 2);
+    grid->addWidget(MakeLabel(this, tr("cm")), 2, 2);
     top->addLayout(grid);
 
-    m_pSpeedEnable = MakeCheck(this, 1101, "Configurar velocidade impressão");
+    m_pSpeedEnable = MakeCheck(this, 1101, tr("Configurar velocidade impressão"));
     top->addWidget(m_pSpeedEnable);
     m_pSpeed = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
-        m_pSpeedOpt[i] = MakeRadio(this, m_pSpeed, kSpeedIds[i], kSpeedTexts[i]);
+        m_pSpeedOpt[i] = MakeRadio(this, m_pSpeed, kSpeedIds[i], tr(kSpeedTexts[i]));
         top->addWidget(m_pSpeedOpt[i]);
     }
 
-    auto* usbBox = new QGroupBox("Configuração USB", this);
+    auto* usbBox = new QGroupBox(tr("Configuração USB"), this);
     auto* usbGrid = new QGridLayout(usbBox);
     m_pPackageSize = MakeEdit(usbBox, 1023);
     m_pTimeout = MakeEdit(usbBox, 1031);
-    usbGrid->addWidget(MakeLabel(usbBox, "Volume de dados:"), 0, 0);
+    usbGrid->addWidget(MakeLabel(usbBox, tr("Volume de dados:")), 0, 0);
     usbGrid->addWidget(m_pPackageSize, 0, 1);
-    usbGrid->addWidget(MakeLabel(usbBox, "Tempo Limite:"), 1, 0);
+    usbGrid->addWidget(MakeLabel(usbBox, tr("Tempo Limite:")), 1, 0);
     usbGrid->addWidget(m_pTimeout, 1, 1);
     top->addWidget(usbBox);
     top->addStretch(1);

@@ -22,7 +22,7 @@
 
 namespace {
 
-QPushButton* MakeDialogButton(QWidget* parent, int id, const char* text)
+QPushButton* MakeDialogButton(QWidget* parent, int id, const QString& text)
 {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QString::number(id));
@@ -38,18 +38,20 @@ CMainConfigDlg::CMainConfigDlg(CMarquellDoc& doc, bool bReadOnly, QWidget* paren
       m_Doc(doc)
 {
     setObjectName(QString::number(kTemplateId));
-    setWindowTitle("Settings");
+    setWindowTitle(tr("Settings"));
     setModal(true);
 
     m_pTabSheet = new CTabConfigSheet(this);
+    // Every tab title shows whole, in any language: the dialog grows to fit them.
+    m_pTabSheet->setUsesScrollButtons(false);
     m_pSystemDlg = new CSystemConfigDlg;
     m_pParamDlg = new CParamConfigDlg;
     m_pOthersDlg = new COthersConfigDlg;
     m_pAdvancedDlg = new CAdvancedConfigDlg;
 
-    m_pOk = MakeDialogButton(this, IDOK, "OK");
-    m_pCancel = MakeDialogButton(this, IDCANCEL, "Cancel");
-    m_pSave = MakeDialogButton(this, kSaveId, "Save");
+    m_pOk = MakeDialogButton(this, IDOK, tr("OK"));
+    m_pCancel = MakeDialogButton(this, IDCANCEL, tr("Cancel"));
+    m_pSave = MakeDialogButton(this, kSaveId, tr("Save"));
     m_pOk->setDefault(true);
     m_pCancel->setAutoDefault(false);
     m_pSave->setAutoDefault(false);
@@ -76,10 +78,10 @@ CMainConfigDlg::CMainConfigDlg(CMarquellDoc& doc, bool bReadOnly, QWidget* paren
 
 void CMainConfigDlg::OnInitDialog()
 {
-    m_pTabSheet->AddPage("System", m_pSystemDlg, CSystemConfigDlg::kTemplateId);
-    m_pTabSheet->AddPage("Plotting", m_pParamDlg, CParamConfigDlg::kTemplateId);
-    m_pTabSheet->AddPage("Others", m_pOthersDlg, COthersConfigDlg::kTemplateId);
-    m_pTabSheet->AddPage("Advanced", m_pAdvancedDlg, CAdvancedConfigDlg::kTemplateId);
+    m_pTabSheet->AddPage(tr("System"), m_pSystemDlg, CSystemConfigDlg::kTemplateId);
+    m_pTabSheet->AddPage(tr("Plotting"), m_pParamDlg, CParamConfigDlg::kTemplateId);
+    m_pTabSheet->AddPage(tr("Others"), m_pOthersDlg, COthersConfigDlg::kTemplateId);
+    m_pTabSheet->AddPage(tr("Advanced"), m_pAdvancedDlg, CAdvancedConfigDlg::kTemplateId);
     m_pTabSheet->InitPages();
 
     // While a job prints the worker reads the record: show it as it is, without reloading.
@@ -118,18 +120,19 @@ void CMainConfigDlg::OnSave()
     // The automatic scan may have started a job while the dialog stood open: the worker reads the record.
     if (m_fnPrinting()) {
         SetReadOnly();
-        ShowMessage("Um trabalho começou a ser plotado: as configurações não foram salvas. "
-                    "Abra as configurações de novo depois do trabalho.");
+        ShowMessage(tr("Um trabalho começou a ser plotado: as configurações não foram salvas. "
+                       "Abra as configurações de novo depois do trabalho.")
+                        .toStdString());
         return;
     }
     CUserDefine ud = m_Doc.m_UserDefine;
     ApplyPages(ud);
     const std::vector<std::string> problems = CSettingsCheck::Check(ud);
     if (!problems.empty()) {
-        std::string text = "Configurações não salvas. Corrija os valores:";
+        QString text = tr("Configurações não salvas. Corrija os valores:");
         for (const std::string& p : problems)
-            text += "\n" + p;
-        ShowMessage(text);
+            text += QLatin1Char('\n') + QString::fromStdString(p);
+        ShowMessage(text.toStdString());
         return;
     }
     m_Doc.m_UserDefine = ud;

@@ -20,19 +20,19 @@ COthersConfigDlg::COthersConfigDlg(QWidget* parent) : QWidget(parent), m_fnPickF
     setObjectName(QString::number(kTemplateId));
     auto* top = new QVBoxLayout(this);
 
-    top->addWidget(MakeLabel(this, "Selecione o diretório de trabalho:"));
+    top->addWidget(MakeLabel(this, tr("Selecione o diretório de trabalho:")));
     auto* pathRow = new QHBoxLayout;
     m_pWorkPath = MakeEdit(this, 1026);
     m_pWorkPath->setReadOnly(true);
     m_pWorkPath->setEnabled(false);
-    m_pBrowse = MakeButton(this, 1027, "Selecionar");
+    m_pBrowse = MakeButton(this, 1027, tr("Selecionar"));
     pathRow->addWidget(m_pWorkPath, 1);
     pathRow->addWidget(m_pBrowse);
     top->addLayout(pathRow);
 
-    auto* fontBox = new QGroupBox("Configuração da fonte", this);
+    auto* fontBox = new QGroupBox(tr("Configuração da fonte"), this);
     auto* fontRow = new QHBoxLayout(fontBox);
-    fontRow->addWidget(MakeLabel(fontBox, "Tamanho da fonte:"));
+    fontRow->addWidget(MakeLabel(fontBox, tr("Tamanho da fonte:")));
     m_pFontSize = MakeEdit(fontBox, 1033);
     fontRow->addWidget(m_pFontSize);
     top->addWidget(fontBox);
@@ -49,7 +49,7 @@ QString COthersConfigDlg::PickFolderFromPlatform(QWidget* owner, const QString& 
 
 void COthersConfigDlg::OnBrowse()
 {
-    const QString path = m_fnPickFolder(this, QString::fromUtf8("请选择工作目录"));
+    const QString path = m_fnPickFolder(this, tr("请选择工作目录"));
     if (!path.isEmpty())
         m_pWorkPath->setText(path);
 }
@@ -64,7 +64,7 @@ void COthersConfigDlg::Apply(CUserDefine& ud) const
 {
     const QString path = m_pWorkPath->text();
     if (path.isEmpty())
-        ShowMessage("未指定工作目录!");
+        ShowMessage(tr("未指定工作目录!").toStdString());
     else
         ud.WORKPATH = path.toStdString();
     ud.PLTFONTSIZE = DlgAtoi(m_pFontSize->text());

@@ -18,7 +18,7 @@
 
 namespace {
 
-void AddRow(QGridLayout* grid, int row, QWidget* parent, const char* label, QLineEdit* edit, const char* unit)
+void AddRow(QGridLayout* grid, int row, QWidget* parent, const QString& label, QLineEdit* edit, const QString& unit)
 {
     grid->addWidget(MakeLabel(parent, label), row, 0);
     grid->addWidget(edit, row, 1);
@@ -41,47 +41,47 @@ CParamConfigDlg::CParamConfigDlg(QWidget* parent) : QWidget(parent)
 
     auto* originGrid = new QGridLayout;
     m_pOrigin = MakeEdit(this, 1004);
-    AddRow(originGrid, 0, this, "Origin Point:", m_pOrigin, "mm");
+    AddRow(originGrid, 0, this, tr("Origin Point:"), m_pOrigin, tr("mm"));
     top->addLayout(originGrid);
 
-    auto* scaleBox = new QGroupBox("Ajuste de Escala", this);
+    auto* scaleBox = new QGroupBox(tr("Ajuste de Escala"), this);
     auto* scaleGrid = new QGridLayout(scaleBox);
     m_pXPlotted = MakeEdit(scaleBox, 1024);
     m_pYPlotted = MakeEdit(scaleBox, 1020);
     m_pXReal = MakeEdit(scaleBox, 1030);
     m_pYReal = MakeEdit(scaleBox, 1022);
-    AddRow(scaleGrid, 0, scaleBox, "X-Plotado:", m_pXPlotted, "cm");
-    AddRow(scaleGrid, 1, scaleBox, "Y-Plotado:", m_pYPlotted, "cm");
-    AddRow(scaleGrid, 2, scaleBox, "X-Real:", m_pXReal, "cm");
-    AddRow(scaleGrid, 3, scaleBox, "Y-Real:", m_pYReal, "cm");
+    AddRow(scaleGrid, 0, scaleBox, tr("X-Plotado:"), m_pXPlotted, tr("cm"));
+    AddRow(scaleGrid, 1, scaleBox, tr("Y-Plotado:"), m_pYPlotted, tr("cm"));
+    AddRow(scaleGrid, 2, scaleBox, tr("X-Real:"), m_pXReal, tr("cm"));
+    AddRow(scaleGrid, 3, scaleBox, tr("Y-Real:"), m_pYReal, tr("cm"));
     top->addWidget(scaleBox);
 
-    m_pMirror = MakeCheck(this, 1000, "Espelhar");
-    m_pAuto = MakeCheck(this, 1002, "Plotar Automatico");
-    m_pRotate = MakeCheck(this, 1001, "Rotacionar 90 Graus");
+    m_pMirror = MakeCheck(this, 1000, tr("Espelhar"));
+    m_pAuto = MakeCheck(this, 1002, tr("Plotar Automatico"));
+    m_pRotate = MakeCheck(this, 1001, tr("Rotacionar 90 Graus"));
     top->addWidget(m_pMirror);
     top->addWidget(m_pAuto);
     top->addWidget(m_pRotate);
     auto* dirRow = new QHBoxLayout;
     m_pDirection = new QButtonGroup(this);
-    m_pClockwise = MakeRadio(this, m_pDirection, 1107, "Horario");
-    m_pAntiClock = MakeRadio(this, m_pDirection, 1108, "Ante horario");
+    m_pClockwise = MakeRadio(this, m_pDirection, 1107, tr("Horario"));
+    m_pAntiClock = MakeRadio(this, m_pDirection, 1108, tr("Ante horario"));
     dirRow->addWidget(m_pClockwise);
     dirRow->addWidget(m_pAntiClock);
     top->addLayout(dirRow);
 
-    auto* junctionBox = new QGroupBox("Fator de junção", this);
+    auto* junctionBox = new QGroupBox(tr("Fator de junção"), this);
     auto* junctionGrid = new QGridLayout(junctionBox);
     m_pJunctionSign = new QButtonGroup(this);
-    m_pJunctionAdd = MakeRadio(junctionBox, m_pJunctionSign, 1021, "Usar fator de junção");
-    m_pJunctionSub = MakeRadio(junctionBox, m_pJunctionSign, 1025, "Decreasement");
+    m_pJunctionAdd = MakeRadio(junctionBox, m_pJunctionSign, 1021, tr("Usar fator de junção"));
+    m_pJunctionSub = MakeRadio(junctionBox, m_pJunctionSign, 1025, tr("Decreasement"));
     m_pJunctionSub->hide();
     m_pJunction = MakeEdit(junctionBox, 1008);
-    m_pDefine = MakeButton(junctionBox, 1081, "Definir");
+    m_pDefine = MakeButton(junctionBox, 1081, tr("Definir"));
     junctionGrid->addWidget(m_pJunctionAdd, 0, 0, 1, 3);
     junctionGrid->addWidget(m_pJunctionSub, 1, 0, 1, 3);
     junctionGrid->addWidget(m_pJunction, 2, 0);
-    junctionGrid->addWidget(MakeLabel(junctionBox, "HPP"), 2, 1);
+    junctionGrid->addWidget(MakeLabel(junctionBox, tr("HPP")), 2, 1);
     junctionGrid->addWidget(m_pDefine, 2, 2);
     top->addWidget(junctionBox);
     top->addStretch(1);

@@ -14,11 +14,16 @@ namespace {
 
 using L = CSettingsLimits;
 
-void CheckOffset(std::vector<std::string>& out, int value, const std::string& label)
+void Add(std::vector<std::string>& out, const QString& text)
+{
+    out.push_back(text.toStdString());
+}
+
+void CheckOffset(std::vector<std::string>& out, int value, const QString& label)
 {
     if (std::llabs(static_cast<long long>(value)) > L::kMaxColumnOffset)
-        out.push_back(label + ": o valor deve estar entre -" + std::to_string(L::kMaxColumnOffset) + " e " +
-                      std::to_string(L::kMaxColumnOffset) + " HPP.");
+        Add(out, CSettingsCheck::tr("%1: o valor deve estar entre -%2 e %2 HPP.")
+                     .arg(label, QString::number(L::kMaxColumnOffset)));
 }
 
 bool ValidLength(float value)
@@ -27,39 +32,38 @@ bool ValidLength(float value)
 }
 
 // A calibration pair: both lengths positive, and their ratio a usable scale factor.
-void CheckScale(std::vector<std::string>& out, float plotted, float real, float ratio, const char* axis)
+void CheckScale(std::vector<std::string>& out, float plotted, float real, float ratio, const QString& t,
+                const QString& r)
 {
-    const std::string t = std::string(axis) + "-Plotado";
-    const std::string r = std::string(axis) + "-Real";
     if (!ValidLength(plotted))
-        out.push_back(t + ": o comprimento deve ser um número positivo.");
+        Add(out, CSettingsCheck::tr("%1: o comprimento deve ser um número positivo.").arg(t));
     if (!ValidLength(real))
-        out.push_back(r + ": o comprimento deve ser um número positivo.");
+        Add(out, CSettingsCheck::tr("%1: o comprimento deve ser um número positivo.").arg(r));
     if (ValidLength(plotted) && ValidLength(real) && !ValidLength(ratio))
-        out.push_back(t + " / " + r + ": a escala resultante é inválida.");
+        Add(out, CSettingsCheck::tr("%1 / %2: a escala resultante é inválida.").arg(t, r));
 }
 
 void CheckSystem(std::vector<std::string>& out, const CUserDefine& ud)
 {
     if (ud.ELineWidth < L::kMinLineWidth || ud.ELineWidth > L::kMaxLineWidth)
-        out.push_back("Espessura Linha: o valor deve estar entre " + std::to_string(L::kMinLineWidth) + " e " +
-                      std::to_string(L::kMaxLineWidth) + " HPP.");
+        Add(out, CSettingsCheck::tr("Espessura Linha: o valor deve estar entre %1 e %2 HPP.")
+                     .arg(QString::number(L::kMinLineWidth), QString::number(L::kMaxLineWidth)));
     for (int k = 0; k < 4; ++k) {
-        const std::string no = " No." + std::to_string(k + 1);
-        CheckOffset(out, ud.JetPrintHeadValueX[2 * k], "Offset" + no);
-        CheckOffset(out, ud.JetPrintHeadValueY[2 * k], "OffsetCorrect" + no);
+        CheckOffset(out, ud.JetPrintHeadValueX[2 * k], CSettingsCheck::tr("Offset No.%1").arg(k + 1));
+        CheckOffset(out, ud.JetPrintHeadValueY[2 * k], CSettingsCheck::tr("OffsetCorrect No.%1").arg(k + 1));
     }
-    CheckOffset(out, ud.JETPRINTHEADWIDTH, "Espessura Cabeça");
+    CheckOffset(out, ud.JETPRINTHEADWIDTH, CSettingsCheck::tr("Espessura Cabeça"));
 }
 
 void CheckAdvanced(std::vector<std::string>& out, const CUserDefine& ud)
 {
     if (ud.DPINumPerM > L::kMaxDotsPerMetre)
-        out.push_back("Pixel por 1000mm: o valor máximo é " + std::to_string(L::kMaxDotsPerMetre) + ".");
+        Add(out, CSettingsCheck::tr("Pixel por 1000mm: o valor máximo é %1.").arg(L::kMaxDotsPerMetre));
     // The step total itself is clamped; what reaches the controller must be the product.
     const long long step = static_cast<long long>(ud.JetPrintHead) * ud.EdStepB;
     if (step > INT_MAX || step < INT_MIN)
-        out.push_back("Y-Step Values: o valor multiplicado pela quantidade de cartuchos excede o limite.");
+        Add(out, CSettingsCheck::tr(
+                     "Y-Step Values: o valor multiplicado pela quantidade de cartuchos excede o limite."));
 }
 
 void CheckPlotting(std::vector<std::string>& out, const CUserDefine& ud)
@@ -67,9 +71,11 @@ void CheckPlotting(std::vector<std::string>& out, const CUserDefine& ud)
     // The load recomputes the left margin as whole millimetres times the resolution in int.
     const bool finite = std::isfinite(ud.EdLeftValue);
     if (!finite || std::fabs(std::trunc(static_cast<double>(ud.EdLeftValue))) * ud.DPINumPerM > INT_MAX)
-        out.push_back("Origin Point: o valor em pontos excede o limite.");
-    CheckScale(out, ud.XSCALE_T, ud.XSCALE_R, ud.m_fRatioX, "X");
-    CheckScale(out, ud.YSCALE_T, ud.YSCALE_R, ud.m_fRatioY, "Y");
+        Add(out, CSettingsCheck::tr("Origin Point: o valor em pontos excede o limite."));
+    CheckScale(out, ud.XSCALE_T, ud.XSCALE_R, ud.m_fRatioX, CSettingsCheck::tr("X-Plotado"),
+               CSettingsCheck::tr("X-Real"));
+    CheckScale(out, ud.YSCALE_T, ud.YSCALE_R, ud.m_fRatioY, CSettingsCheck::tr("Y-Plotado"),
+               CSettingsCheck::tr("Y-Real"));
 }
 
 // A task folder the system can name: config.ini keeps it on one line, and the system limits a path and
@@ -85,9 +91,9 @@ void CheckOthers(std::vector<std::string>& out, const CUserDefine& ud)
         start = end + 1;
     }
     if (!usable)
-        out.push_back("Selecione o diretório de trabalho: o sistema não aceita este caminho (no máximo " +
-                      std::to_string(kMaxWorkPath) + " bytes, " + std::to_string(kMaxName) +
-                      " por nome, numa só linha).");
+        Add(out, CSettingsCheck::tr("Selecione o diretório de trabalho: o sistema não aceita este caminho "
+                                    "(no máximo %1 bytes, %2 por nome, numa só linha).")
+                     .arg(QString::number(kMaxWorkPath), QString::number(kMaxName)));
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
+
 class CUserDefine;
 
 // Limits chosen so that every dot, row and buffer computation of the print path stays inside
@@ -16,7 +18,9 @@ struct CSettingsLimits {
 };
 
 class CSettingsCheck {
+    Q_DECLARE_TR_FUNCTIONS(CSettingsCheck)
 public:
-    // One line per offending field, in the order of the pages; empty when the record may be saved.
+    // One line per offending field, in the order of the pages (in the operator's language); empty when the
+    // record may be saved.
     static std::vector<std::string> Check(const CUserDefine& ud);
 };

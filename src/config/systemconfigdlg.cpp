@@ -19,8 +19,13 @@ namespace {
 const int kEnableIds[4] = {1018, 1045, 1082, 1112};
 const int kOffsetXIds[4] = {1019, 1044, 1057, 1093};
 const int kOffsetYIds[4] = {1012, 1046, 1059, 1028};
-const char* const kEnableTexts[4] = {" No.1", "No.2", "No.3", "No.4"};
-const char* const kCountTexts[4] = {"Um", "Dois", "Tres", "Quatro"};
+const char* const kEnableTexts[4] = {
+    QT_TRANSLATE_NOOP("CSystemConfigDlg", " No.1"), QT_TRANSLATE_NOOP("CSystemConfigDlg", "No.2"),
+    QT_TRANSLATE_NOOP("CSystemConfigDlg", "No.3"), QT_TRANSLATE_NOOP("CSystemConfigDlg", "No.4")};
+const char* const kCountTexts[4] = {QT_TRANSLATE_NOOP("CSystemConfigDlg", "Um"),
+                                    QT_TRANSLATE_NOOP("CSystemConfigDlg", "Dois"),
+                                    QT_TRANSLATE_NOOP("CSystemConfigDlg", "Tres"),
+                                    QT_TRANSLATE_NOOP("CSystemConfigDlg", "Quatro")};
 }  // namespace
 
 CSystemConfigDlg::CSystemConfigDlg(QWidget* parent) : QWidget(parent)
@@ -29,43 +34,43 @@ CSystemConfigDlg::CSystemConfigDlg(QWidget* parent) : QWidget(parent)
     auto* top = new QVBoxLayout(this);
 
     auto* widthRow = new QHBoxLayout;
-    widthRow->addWidget(MakeLabel(this, "Espessura Linha:"));
+    widthRow->addWidget(MakeLabel(this, tr("Espessura Linha:")));
     m_pLineWidth = MakeEdit(this, 1011);
     widthRow->addWidget(m_pLineWidth);
-    widthRow->addWidget(MakeLabel(this, "HPP"));
+    widthRow->addWidget(MakeLabel(this, tr("HPP")));
     top->addLayout(widthRow);
 
-    auto* countBox = new QGroupBox("Quantidade de cartuchos", this);
+    auto* countBox = new QGroupBox(tr("Quantidade de cartuchos"), this);
     auto* countRow = new QHBoxLayout(countBox);
     m_pHeadCount = new QButtonGroup(this);
     for (int k = 0; k < 4; ++k) {
-        m_pHeadCountOpt[k] = MakeRadio(countBox, m_pHeadCount, 1014 + k, kCountTexts[k]);
+        m_pHeadCountOpt[k] = MakeRadio(countBox, m_pHeadCount, 1014 + k, tr(kCountTexts[k]));
         countRow->addWidget(m_pHeadCountOpt[k]);
     }
     top->addWidget(countBox);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(MakeLabel(this, "Habilitar         Offset                 OffsetCorrect"), 0, 0, 1, 5);
+    grid->addWidget(MakeLabel(this, tr("Habilitar         Offset                 OffsetCorrect")), 0, 0, 1, 5);
     for (int k = 0; k < 4; ++k) {
-        m_pEnable[k] = MakeCheck(this, kEnableIds[k], kEnableTexts[k]);
+        m_pEnable[k] = MakeCheck(this, kEnableIds[k], tr(kEnableTexts[k]));
         m_pOffsetX[k] = MakeEdit(this, kOffsetXIds[k]);
         m_pOffsetY[k] = MakeEdit(this, kOffsetYIds[k]);
         grid->addWidget(m_pEnable[k], k + 1, 0);
         grid->addWidget(m_pOffsetX[k], k + 1, 1);
-        grid->addWidget(MakeLabel(this, "HPP"), k + 1, 2);
+        grid->addWidget(MakeLabel(this, tr("HPP")), k + 1, 2);
         grid->addWidget(m_pOffsetY[k], k + 1, 3);
-        grid->addWidget(MakeLabel(this, "HPP"), k + 1, 4);
+        grid->addWidget(MakeLabel(this, tr("HPP")), k + 1, 4);
     }
     top->addLayout(grid);
 
     auto* headRow = new QHBoxLayout;
-    headRow->addWidget(MakeLabel(this, "Espessura Cabeça"));
+    headRow->addWidget(MakeLabel(this, tr("Espessura Cabeça")));
     m_pHeadWidth = MakeEdit(this, 1032);
     headRow->addWidget(m_pHeadWidth);
-    headRow->addWidget(MakeLabel(this, "HPP"));
+    headRow->addWidget(MakeLabel(this, tr("HPP")));
     top->addLayout(headRow);
 
-    m_pCompressed = MakeCheck(this, 1003, "Compressed");
+    m_pCompressed = MakeCheck(this, 1003, tr("Compressed"));
     m_pCompressed->hide();
     top->addStretch(1);
 }

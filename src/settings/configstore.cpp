@@ -125,6 +125,11 @@ void LoadLink(CLinkSettings& link, const CPrivateProfile& ini)
     link.USBPIPE3 = ReadLinkNumber(ini, "USBPIPE3", link.USBPIPE3, 0xFF);
 }
 
+void LoadUi(CUiSettings& ui, const CPrivateProfile& ini)
+{
+    ui.LANGUAGE = ini.GetString("UI", "LANGUAGE", "", 64);
+}
+
 // One write per key, formatted as the file keeps it. The order of the calls matters: a first save
 // into a missing file lays out its sections by it.
 class CWriter {
@@ -200,7 +205,7 @@ std::string LoadProblem(const CPrivateProfile& ini)
         return ini.Error();
     if (!ini.Exists())
         return std::string();
-    for (const char* section : {"PRINT", "PATH", "CTRPARAM", "JetPrintHeadOpenStatus", "LINK"})
+    for (const char* section : {"PRINT", "PATH", "CTRPARAM", "JetPrintHeadOpenStatus", "LINK", "UI"})
         if (ini.HasSection(section))
             return std::string();
     return "it holds none of the settings";
@@ -271,6 +276,7 @@ bool CConfigStore::Load(CUserDefine& ud, const std::string& iniPath, const std::
     ud.ENSPEED = ini.GetInt("PRINT", "ENSPEED", 0) == 1;
 
     LoadLink(ud.m_Link, ini);
+    LoadUi(ud.m_Ui, ini);
     return problem.empty();
 }
 

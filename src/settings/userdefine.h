@@ -20,6 +20,13 @@ struct CLinkSettings {
     int32_t USBPIPE3 = 0x02;             // bulk OUT endpoint of the print data
 };
 
+// Tessaline's own [UI] section: read at start-up, never written by Save.
+struct CUiSettings {
+    // The operator's language: empty follows the system locale; "source" shows the texts as they stand
+    // in the program; "zh_CN", "pt_BR" or "en" choose a translation.
+    std::string LANGUAGE;
+};
+
 // The longest task folder path config.ini keeps, in bytes (the system's own path limit).
 constexpr std::size_t kMaxWorkPath = 4095;
 
@@ -102,4 +109,5 @@ public:
     bool ENSPEED = false;
 
     CLinkSettings m_Link;
+    CUiSettings m_Ui;
 };

@@ -36,7 +36,7 @@ QIcon AppIcon()
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QString::number(kTemplateId));
-    setWindowTitle(QStringLiteral("Sobre o Tessaline"));
+    setWindowTitle(tr("Sobre o Tessaline"));
     setModal(true);
 
     auto* pIcon = new QLabel(this);
@@ -45,7 +45,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     auto* pText = new QLabel(QStringLiteral("Tessaline 2.2e"), this);
     pText->setObjectName(QStringLiteral("version"));
     pText->setTextFormat(Qt::PlainText);
-    auto* pOk = new QPushButton(QStringLiteral("OK"), this);
+    auto* pOk = new QPushButton(tr("OK"), this);
     pOk->setObjectName(QStringLiteral("1"));
     pOk->setDefault(true);
     connect(pOk, &QPushButton::clicked, this, &QDialog::accept);

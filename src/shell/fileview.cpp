@@ -21,6 +21,7 @@
 #include "platform/logwriter.h"
 #include "queue/printworker.h"
 #include "shell/commandids.h"
+#include "shell/coretext.h"
 #include "shell/filehandover.h"
 #include "shell/qtwindowbridge.h"
 #include "shell/statusbar.h"
@@ -33,8 +34,11 @@ struct CColumn {
     const char* header;
     int width;
 };
-constexpr CColumn kColumns[] = {
-    {"Task Status", 100}, {"File Name", 300}, {"Plotting Counter", 150}, {"Size", 170}, {"More Details", 150}};
+constexpr CColumn kColumns[] = {{QT_TRANSLATE_NOOP("CFileView", "Task Status"), 100},
+                                 {QT_TRANSLATE_NOOP("CFileView", "File Name"), 300},
+                                 {QT_TRANSLATE_NOOP("CFileView", "Plotting Counter"), 150},
+                                 {QT_TRANSLATE_NOOP("CFileView", "Size"), 170},
+                                 {QT_TRANSLATE_NOOP("CFileView", "More Details"), 150}};
 constexpr int kColumnPath = 1;
 
 // Menu 130, "&Operations": id, text, greyed as stored (0 for a separator).
@@ -44,24 +48,29 @@ struct CMenuItem {
     bool greyed;
 };
 constexpr CMenuItem kContextMenu[] = {
-    {ID_PLOT, "Plotar(&P)", false},
-    {ID_ABORT, "Abortar(&A)", false},
-    {ID_DELETE, "Apagar(&D)", false},
+    {ID_PLOT, QT_TRANSLATE_NOOP("CFileView", "Plotar(&P)"), false},
+    {ID_ABORT, QT_TRANSLATE_NOOP("CFileView", "Abortar(&A)"), false},
+    {ID_DELETE, QT_TRANSLATE_NOOP("CFileView", "Apagar(&D)"), false},
     {0, nullptr, false},
-    {ID_PREVIEW, "Previsualizar(&P)", false},
-    {ID_OUTPUT_PREVIEW, "Output(&O) Previsualizar", true},
-    {ID_SECT_PREVIEW, "Sect(&S) Previsualizar", true},
-    {ID_FINAL_VIEW, "Final(&F) Visualizar", true},
+    {ID_PREVIEW, QT_TRANSLATE_NOOP("CFileView", "Previsualizar(&P)"), false},
+    {ID_OUTPUT_PREVIEW, QT_TRANSLATE_NOOP("CFileView", "Output(&O) Previsualizar"), true},
+    {ID_SECT_PREVIEW, QT_TRANSLATE_NOOP("CFileView", "Sect(&S) Previsualizar"), true},
+    {ID_FINAL_VIEW, QT_TRANSLATE_NOOP("CFileView", "Final(&F) Visualizar"), true},
     {0, nullptr, false},
-    {ID_MOVE_UP, "Mover para cima(&U)", false},
-    {ID_MOVE_DOWN, "Mover para baixo(&D)", false},
+    {ID_MOVE_UP, QT_TRANSLATE_NOOP("CFileView", "Mover para cima(&U)"), false},
+    {ID_MOVE_DOWN, QT_TRANSLATE_NOOP("CFileView", "Mover para baixo(&D)"), false},
     {0, nullptr, false},
-    {ID_ADD_COPY, "Adicionar + 1 plotagem(&A)", false},
-    {ID_REMOVE_COPY, "Remover -1 plotagem (&S)", false},
+    {ID_ADD_COPY, QT_TRANSLATE_NOOP("CFileView", "Adicionar + 1 plotagem(&A)"), false},
+    {ID_REMOVE_COPY, QT_TRANSLATE_NOOP("CFileView", "Remover -1 plotagem (&S)"), false},
 };
 
-// The filter of the file-open dialog, in the dialog's own pattern syntax.
-const char* const kAddFileFilter = "打印文件(*.plt *.hpg *.pla *.hpgl *.PRT)";
+
+// A status pane as the operator reads it: the progress and the file name stand as they are.
+QString PaneText(int pane)
+{
+    const std::string text = gStatusText.GetText(pane);
+    return pane == PanePercent || pane == PaneFile ? QString::fromStdString(text) : CCoreText::StatusPane(text);
+}
 
 std::string PathOf(const QUrl& url)
 {
@@ -112,7 +121,7 @@ void CFileView::OnInitialUpdate()
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setColumnCount(int(std::size(kColumns)));
     for (int c = 0; c < columnCount(); ++c) {
-        setHorizontalHeaderItem(c, new QTableWidgetItem(QString::fromUtf8(kColumns[c].header)));
+        setHorizontalHeaderItem(c, new QTableWidgetItem(tr(kColumns[c].header)));
         setColumnWidth(c, kColumns[c].width);
     }
     horizontalHeader()->setStretchLastSection(false);
@@ -152,7 +161,7 @@ void CFileView::OnTimer(int nId)
         m_LinkPane.Update();
         if (g_pStatusBar)
             for (int pane : {3, 4, 5, 6, 2})
-                g_pStatusBar->SetPaneText(pane, QString::fromStdString(gStatusText.GetText(pane)), false);
+                g_pStatusBar->SetPaneText(pane, PaneText(pane), false);
         // While a job prints, the worker's transfers redraw the bar. Otherwise nothing would, and the
         // end of the last job ("Finished", "0%", a full progress bar) would stay unseen.
         if (!gPrinterStatus.m_bPrinting) {
@@ -232,9 +241,9 @@ void CFileView::SyncRows()
     setRowCount(int(rows.size()));
     for (int r = 0; r < int(rows.size()); ++r) {
         const CTaskRow& row = rows[size_t(r)];
-        const QString texts[] = {QString::fromUtf8(StatusText(row.m_eStatus)), QString::fromStdString(row.m_strPath),
+        const QString texts[] = {CCoreText::TaskRow(StatusText(row.m_eStatus)), QString::fromStdString(row.m_strPath),
                                  QString::number(row.m_nCopies), QString::fromStdString(row.m_strSize),
-                                 QString::fromStdString(row.m_strDetails)};
+                                 CCoreText::TaskRow(row.m_strDetails)};
         for (int c = 0; c < columnCount(); ++c) {
             QTableWidgetItem* pItem = item(r, c);
             if (!pItem) {
@@ -269,16 +278,18 @@ void CFileView::EndWaitCursor()
 
 void CFileView::ShowProblem(const std::string& text)
 {
-    const QString message = QString::fromStdString(text);
-    auto show = [message] {
-        if (g_pStatusBar)
-            g_pStatusBar->showMessage(message);
-    };
+    const QString message = CCoreText::Message(text);
     // A job's end reports from the worker's thread; the status bar is the window thread's.
     if (QThread::currentThread() == thread())
-        show();
+        ShowStatus(message);
     else
-        QMetaObject::invokeMethod(this, show, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, message] { ShowStatus(message); }, Qt::QueuedConnection);
+}
+
+void CFileView::ShowStatus(const QString& text)
+{
+    if (g_pStatusBar)
+        g_pStatusBar->showMessage(text);
 }
 
 bool CFileView::OnCommand(int nId, bool bExecute)
@@ -337,7 +348,8 @@ void CFileView::OnAddFile()
     dlg.setObjectName(QStringLiteral("addfile"));
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setNameFilter(QString::fromUtf8(kAddFileFilter));
+    //: The filter of the file-open dialog: the patterns in brackets must stay as they are.
+    dlg.setNameFilter(tr("打印文件(*.plt *.hpg *.pla *.hpgl *.PRT)"));
     if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
         m_Queue.AddFile(dlg.selectedFiles().front().toStdString());
     CTaskQueue::LogAddFileDone();
@@ -359,11 +371,11 @@ void CFileView::AddFiles(const QStringList& files)
     for (const QString& file : files) {
         const std::string path = file.toStdString();
         if (!CTaskQueue::IsPlotFile(path)) {
-            ShowProblem("Not a plot file: " + path);
+            ShowStatus(tr("Not a plot file: %1").arg(file));
             continue;
         }
         if (m_Queue.AddFile(path).empty())
-            ShowProblem("Cannot add " + path + " to the task folder");
+            ShowStatus(tr("Cannot add %1 to the task folder").arg(file));
         CTaskQueue::LogAddFileDone();
     }
 }
@@ -374,9 +386,8 @@ bool CFileView::ServeFolder()
     if (m_FolderLock.AcquireFolder(folder, "tessaline")) {
         if (m_bFolderBusy) {
             m_bFolderBusy = false;
-            const std::string text = "The task folder " + folder + " is served by this program now.";
-            WriteLog(Utf8ToGbk(text) + "\r\n");
-            ShowProblem(text);
+            WriteLog(Utf8ToGbk("The task folder " + folder + " is served by this program now.") + "\r\n");
+            ShowStatus(tr("The task folder %1 is served by this program now.").arg(QString::fromStdString(folder)));
         }
         m_pHandOver->Listen(folder);
         return true;
@@ -401,13 +412,13 @@ bool CFileView::ServeFolder()
 void CFileView::FillContextMenu(QMenu& menu)
 {
     const std::string selected = SelectedPath();
-    menu.setTitle(QStringLiteral("&Operations"));
+    menu.setTitle(tr("&Operations"));
     for (const CMenuItem& entry : kContextMenu) {
         if (!entry.id) {
             menu.addSeparator();
             continue;
         }
-        QAction* pAction = menu.addAction(QString::fromUtf8(entry.text));
+        QAction* pAction = menu.addAction(tr(entry.text));
         pAction->setObjectName(QString::number(entry.id));
         pAction->setData(entry.id);
         bool enabled = !entry.greyed;

@@ -78,6 +78,8 @@ private:
     void StartTimer(int nId, int ms);
     void OnContextCommand(int nId);
     void OnSettings();
+    // A message of the window side, translated already, in the status bar's message pane.
+    void ShowStatus(const QString& text);
 
     CMarquellDoc& m_Doc;
     CTaskQueue m_Queue;

@@ -36,23 +36,42 @@ struct CCommandInfo {
     const char* image;
 };
 constexpr CCommandInfo kCommands[] = {
-    {ID_FILE_OPEN, "Abrir(&O)", "Adicionar arquivo", "Add files", "open"},
-    {ID_START_PLOT, "Iniciar Plotagem(&T)", "Iniciar plotagem", nullptr, nullptr},
-    {ID_UPDATE_CONFIG, "Atualizar Configurações(&U)", "Enviar configurações para a plotter", nullptr, nullptr},
-    {ID_APP_EXIT, "Sair(&S)", "Para a plotagem atual; Save the task", "Exit", nullptr},
-    {ID_ZOOM_IN, "+20%\t Shift  A", "Zoom no arquivo", "Zoom in", "zoomin"},
-    {ID_ZOOM_OUT, "-20%\t Shift  Z", "Zoom menor", nullptr, "zoomout"},
-    {ID_ZOOM_100, "100%\t Shift  1", "", nullptr, nullptr},
-    {ID_ZOOM_50, "50%\t Shift  5", "", nullptr, nullptr},
-    {ID_SCALE_VIEW, "Visualizar com escala(&D)", "Exibe o arquivo selecionado", nullptr, nullptr},
-    {ID_SETTINGS, "Configurações(&C)", "Configura os parametros da plotter", "Customize", "settings"},
-    {ID_APP_ABOUT, "Sobre(&A)", "Exibe o numero da versão", "About this Software", nullptr},
-    {ID_PLOT, "Plotar(&P)", "Plota o arquivo selecionado", nullptr, "plot"},
-    {ID_ABORT, "Abortar(&A)", "Aborta a plotagem ", nullptr, "abort"},
-    {ID_ADD_COPY, "Adicionar + 1 plotagem(&A)", "Incrementa o tempo de plotagem", "Increase times", "addcopy"},
-    {ID_REMOVE_COPY, "Remover -1 plotagem (&S)", "Diminui o tempo de plotagem", "Decrease times", "removecopy"},
-    {ID_OUTPUT_PREVIEW, "Output(&O) Previsualizar", "Previsualiza o arquivo plotado", "Preview output",
-     "outputpreview"},
+    {ID_FILE_OPEN, QT_TRANSLATE_NOOP("CMainFrame", "Abrir(&O)"), QT_TRANSLATE_NOOP("CMainFrame", "Adicionar arquivo"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Add files"), "open"},
+    {ID_START_PLOT, QT_TRANSLATE_NOOP("CMainFrame", "Iniciar Plotagem(&T)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Iniciar plotagem"), nullptr, nullptr},
+    {ID_UPDATE_CONFIG, QT_TRANSLATE_NOOP("CMainFrame", "Atualizar Configurações(&U)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Enviar configurações para a plotter"), nullptr, nullptr},
+    {ID_APP_EXIT, QT_TRANSLATE_NOOP("CMainFrame", "Sair(&S)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Para a plotagem atual; Save the task"), QT_TRANSLATE_NOOP("CMainFrame", "Exit"),
+     nullptr},
+    {ID_ZOOM_IN, QT_TRANSLATE_NOOP("CMainFrame", "+20%\t Shift  A"), QT_TRANSLATE_NOOP("CMainFrame", "Zoom no arquivo"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Zoom in"), "zoomin"},
+    {ID_ZOOM_OUT, QT_TRANSLATE_NOOP("CMainFrame", "-20%\t Shift  Z"), QT_TRANSLATE_NOOP("CMainFrame", "Zoom menor"),
+     nullptr, "zoomout"},
+    {ID_ZOOM_100, QT_TRANSLATE_NOOP("CMainFrame", "100%\t Shift  1"), "", nullptr, nullptr},
+    {ID_ZOOM_50, QT_TRANSLATE_NOOP("CMainFrame", "50%\t Shift  5"), "", nullptr, nullptr},
+    {ID_SCALE_VIEW, QT_TRANSLATE_NOOP("CMainFrame", "Visualizar com escala(&D)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Exibe o arquivo selecionado"), nullptr, nullptr},
+    {ID_SETTINGS, QT_TRANSLATE_NOOP("CMainFrame", "Configurações(&C)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Configura os parametros da plotter"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Customize"), "settings"},
+    {ID_APP_ABOUT, QT_TRANSLATE_NOOP("CMainFrame", "Sobre(&A)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Exibe o numero da versão"),
+     QT_TRANSLATE_NOOP("CMainFrame", "About this Software"), nullptr},
+    {ID_PLOT, QT_TRANSLATE_NOOP("CMainFrame", "Plotar(&P)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Plota o arquivo selecionado"), nullptr, "plot"},
+    {ID_ABORT, QT_TRANSLATE_NOOP("CMainFrame", "Abortar(&A)"), QT_TRANSLATE_NOOP("CMainFrame", "Aborta a plotagem "),
+     nullptr, "abort"},
+    {ID_ADD_COPY, QT_TRANSLATE_NOOP("CMainFrame", "Adicionar + 1 plotagem(&A)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Incrementa o tempo de plotagem"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Increase times"), "addcopy"},
+    {ID_REMOVE_COPY, QT_TRANSLATE_NOOP("CMainFrame", "Remover -1 plotagem (&S)"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Diminui o tempo de plotagem"), QT_TRANSLATE_NOOP("CMainFrame", "Decrease times"),
+     "removecopy"},
+    {ID_OUTPUT_PREVIEW, QT_TRANSLATE_NOOP("CMainFrame", "Output(&O) Previsualizar"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Previsualiza o arquivo plotado"),
+     QT_TRANSLATE_NOOP("CMainFrame", "Preview output"), "outputpreview"},
 };
 
 // Toolbar 128, left to right; 0 is a separator.
@@ -138,13 +157,13 @@ QAction* CMainFrame::MakeAction(int nId)
     if (it != m_Actions.end())
         return it->second;
     const CCommandInfo* pInfo = FindCommand(nId);
-    auto* pAction = new QAction(QString::fromUtf8(pInfo->text), this);
+    auto* pAction = new QAction(tr(pInfo->text), this);
     pAction->setObjectName(QString::number(nId));
     pAction->setData(nId);
-    pAction->setStatusTip(QString::fromUtf8(pInfo->prompt));
-    pAction->setProperty("tooltip", pInfo->tooltip ? QString::fromUtf8(pInfo->tooltip) : QString());
+    pAction->setStatusTip(*pInfo->prompt ? tr(pInfo->prompt) : QString());
+    pAction->setProperty("tooltip", pInfo->tooltip ? tr(pInfo->tooltip) : QString());
     if (pInfo->tooltip)
-        pAction->setToolTip(QString::fromUtf8(pInfo->tooltip));
+        pAction->setToolTip(tr(pInfo->tooltip));
     if (pInfo->image)
         pAction->setIcon(ToolBarIcon(pInfo->image));
     pAction->setIconVisibleInMenu(false);
@@ -156,7 +175,7 @@ QAction* CMainFrame::MakeAction(int nId)
 bool CMainFrame::CreateMenus()
 {
     QMenuBar* pBar = menuBar();
-    QMenu* pPlot = pBar->addMenu(QStringLiteral("Plotar(&P)"));
+    QMenu* pPlot = pBar->addMenu(tr("Plotar(&P)"));
     pPlot->addAction(MakeAction(ID_FILE_OPEN));
     pPlot->addSeparator();
     pPlot->addAction(MakeAction(ID_START_PLOT));
@@ -164,10 +183,10 @@ bool CMainFrame::CreateMenus()
     pPlot->addSeparator();
     pPlot->addAction(MakeAction(ID_APP_EXIT));
 
-    QMenu* pView = pBar->addMenu(QStringLiteral("Visualizar(&V)"));
+    QMenu* pView = pBar->addMenu(tr("Visualizar(&V)"));
     pView->setSeparatorsCollapsible(false);
     pView->addSeparator();
-    QMenu* pZoom = pView->addMenu(QStringLiteral("Visualizar(&A)"));
+    QMenu* pZoom = pView->addMenu(tr("Visualizar(&A)"));
     pZoom->addAction(MakeAction(ID_ZOOM_IN));
     pZoom->addAction(MakeAction(ID_ZOOM_OUT));
     pZoom->addSeparator();
@@ -175,8 +194,8 @@ bool CMainFrame::CreateMenus()
     pZoom->addAction(MakeAction(ID_ZOOM_50));
     pView->addAction(MakeAction(ID_SCALE_VIEW));
 
-    pBar->addMenu(QStringLiteral("Configurações(&S)"))->addAction(MakeAction(ID_SETTINGS));
-    pBar->addMenu(QStringLiteral("Ajuda(&H)"))->addAction(MakeAction(ID_APP_ABOUT));
+    pBar->addMenu(tr("Configurações(&S)"))->addAction(MakeAction(ID_SETTINGS));
+    pBar->addMenu(tr("Ajuda(&H)"))->addAction(MakeAction(ID_APP_ABOUT));
     return true;
 }
 
@@ -316,7 +335,7 @@ bool CMainFrame::OnCommand(int nId, bool bExecute)
 void CMainFrame::OnExit()
 {
     if (gPrinterStatus.m_bPrinting) {
-        ShowMessage("The printing task is running, please waiting or cancel the task!");
+        ShowMessage(tr("The printing task is running, please waiting or cancel the task!").toStdString());
         return;
     }
     m_pFileView->OnCommand(ID_ABORT, true);
@@ -327,7 +346,7 @@ void CMainFrame::OnExit()
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (!m_bExitCommand && gJobActive) {
-        ShowMessage("please waiting or cancel the task!");
+        ShowMessage(tr("please waiting or cancel the task!").toStdString());
         event->ignore();
         return;
     }

@@ -13,8 +13,11 @@
 #include "platform/usbadapter.h"
 #include "queue/printworker.h"
 #include "queue/taskqueue.h"
+#include "settings/configstore.h"
+#include "settings/userdefine.h"
 #include "shell/aboutdlg.h"
 #include "shell/commandids.h"
+#include "shell/coretext.h"
 #include "shell/filehandover.h"
 #include "shell/fileview.h"
 #include "shell/mainfrm.h"
@@ -41,6 +44,7 @@ std::string CMarquellApp::LogPath() const
 bool CMarquellApp::InitInstance()
 {
     Q_INIT_RESOURCE(tessaline);
+    InstallLanguage();
     QApplication::setWindowIcon(AppIcon());
     m_pBridge = std::make_unique<CQtWindowBridge>();
     SetWindowBridge(m_pBridge.get());
@@ -49,11 +53,15 @@ bool CMarquellApp::InitInstance()
     m_Paths.CreateFolders();
     if (!m_InstanceLock.Acquire(CFolderLock::LogLockFile(LogPath()), "tessaline")) {
         std::string text = m_InstanceLock.LogBusyText(LogPath());
+        QString shown = CCoreText::Message(text);
         std::string folder;
-        if (const int copied = CopyStartFiles(folder))
+        if (const int copied = CopyStartFiles(folder)) {
             text += " " + std::to_string(copied) + " file(s) were copied into its task folder " + folder + ".";
+            shown += QLatin1Char(' ') + tr("%n file(s) were copied into its task folder %1.", nullptr, copied)
+                                            .arg(QString::fromStdString(folder));
+        }
         std::fprintf(stderr, "tessaline: %s\n", text.c_str());
-        GetWindowBridge().MessageBox(text, "Notice", MB_OK, MB_ICONEXCLAMATION);
+        GetWindowBridge().MessageBox(shown.toStdString(), "Notice", MB_OK, MB_ICONEXCLAMATION);
         return false;
     }
     if (!OnFileNew())
@@ -65,6 +73,16 @@ bool CMarquellApp::InitInstance()
     if (gpFileView && !m_StartFiles.isEmpty())
         gpFileView->AddFiles(m_StartFiles);
     return true;
+}
+
+void CMarquellApp::InstallLanguage()
+{
+    CUserDefine settings;
+    CConfigStore::Load(settings, m_Paths.ConfigPath(), m_Paths.DefaultTaskFolder());
+    const QString lang = CLanguage::Choose(settings.m_Ui.LANGUAGE);
+    if (!m_Language.Install(lang))
+        std::fprintf(stderr, "tessaline: the %s translation cannot be loaded; the texts are shown untranslated\n",
+                     lang.toUtf8().constData());
 }
 
 bool CMarquellApp::HandOverStartFiles()
@@ -162,6 +180,7 @@ void CMarquellApp::ExitInstance()
     m_pDoc.reset();
     m_pBridge.reset();
     CloseLogFile();
+    m_Language.Remove();
 }
 
 bool CMarquellApp::OnCommand(int nId, bool bExecute)

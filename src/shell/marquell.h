@@ -5,11 +5,13 @@
 #include <memory>
 #include <string>
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "platform/apppaths.h"
 #include "queue/folderlock.h"
 #include "shell/commandrouter.h"
+#include "shell/language.h"
 
 class CMainFrame;
 class CMarquellDoc;
@@ -17,6 +19,7 @@ class CQtWindowBridge;
 class CUsbAdapter;
 
 class CMarquellApp : public CCommandTarget {
+    Q_DECLARE_TR_FUNCTIONS(CMarquellApp)
 public:
     // appDir: where config.ini, logfile.txt and the task folder lie; empty: the paths the program
     // decided at start-up (portable or per-user layout).
@@ -46,6 +49,8 @@ public:
     std::string LogPath() const;
 
 private:
+    // The operator's language, before any window or message box.
+    void InstallLanguage();
     // The new-document step: document, frame, first update of the panes, window shown.
     bool OnFileNew();
     void OpenUsbLink();
@@ -55,6 +60,7 @@ private:
     int CopyStartFiles(std::string& folder);
 
     CAppPaths m_Paths;
+    CLanguage m_Language;
     CFolderLock m_InstanceLock;
     QStringList m_StartFiles;
     std::unique_ptr<CQtWindowBridge> m_pBridge;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include "shell/coretext.h"
 #include "shell/mainfrm.h"
 
 CQtWindowBridge::CQtWindowBridge(QObject* parent) : QObject(parent) {}
@@ -89,8 +90,11 @@ int CQtWindowBridge::MessageBox(const std::string& text, const std::string& capt
     const int fallback = buttons == MB_YESNO ? IDNO : IDOK;
     if (Exiting())
         return fallback;
-    return RunAndWait([this, text, caption, buttons, icon] { return ShowBox(m_pFrame, text, caption, buttons, icon); },
-                      fallback);
+    return RunAndWait(
+        [this, text, caption, buttons, icon] {
+            return ShowBox(m_pFrame, CCoreText::Message(text), CCoreText::Message(caption), buttons, icon);
+        },
+        fallback);
 }
 
 void CQtWindowBridge::RefreshProgress()
@@ -122,8 +126,7 @@ void CQtWindowBridge::RepaintPreview()
     });
 }
 
-int CQtWindowBridge::ShowBox(QWidget* pParent, const std::string& text, const std::string& caption, int buttons,
-                             int icon)
+int CQtWindowBridge::ShowBox(QWidget* pParent, const QString& text, const QString& caption, int buttons, int icon)
 {
     QMessageBox::Icon qIcon = QMessageBox::NoIcon;
     switch (icon) {
@@ -133,7 +136,7 @@ int CQtWindowBridge::ShowBox(QWidget* pParent, const std::string& text, const st
     default: break;
     }
     const bool yesNo = buttons == MB_YESNO;
-    QMessageBox box(qIcon, QString::fromStdString(caption), QString::fromStdString(text),
+    QMessageBox box(qIcon, caption, text,
                     yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, pParent);
     box.setTextFormat(Qt::PlainText);
     const int result = box.exec();

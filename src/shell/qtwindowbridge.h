@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include "platform/windowbridge.h"
 
@@ -28,14 +29,15 @@ public:
     void BeginExit();
     bool Exiting() const;
 
+    // Texts and captions of the core are shown in the operator's language (CCoreText); the window side
+    // hands its own texts translated already, and they pass as they are.
     int MessageBox(const std::string& text, const std::string& caption, int buttons, int icon) override;
     void RefreshProgress() override;
     void RedrawStatusBar() override;
     void RepaintPreview() override;
 
     // The modal box itself, on the GUI thread.
-    static int ShowBox(QWidget* pParent, const std::string& text, const std::string& caption, int buttons,
-                       int icon);
+    static int ShowBox(QWidget* pParent, const QString& text, const QString& caption, int buttons, int icon);
 
 private:
     bool OnGuiThread() const;

@@ -13,13 +13,18 @@ constexpr int kPanePadding = 8;  // border and gap, both sides together
 
 QString StatusPaneSample(int id)
 {
+    // A sample sets its pane's width: its translation should be as wide as the longest text the pane shows.
     switch (id) {
-    case 145: return QStringLiteral("Exibe o progresso da tarefa.............");
+    //: Under the progress bar; sets its width.
+    case 145: return CStatusBar::tr("Exibe o progresso da tarefa.............");
     case 59146: return QStringLiteral("000%");
-    case 59147: return QStringLiteral("Offline  ");
-    case 59143: return QStringLiteral("Waiting  ");
+    //: Width of the link pane: "Online" or "Offline".
+    case 59147: return CStatusBar::tr("Offline  ");
+    //: Width of the task pane: "Waiting", "Plotting" or "Finished".
+    case 59143: return CStatusBar::tr("Waiting  ");
     case 59144: return QStringLiteral("========================");
-    case 59145: return QStringLiteral("Pause  ");
+    //: Width of the plotter pane: "Stopped", "Plot" or "结束".
+    case 59145: return CStatusBar::tr("Pause  ");
     default: return QString();
     }
 }

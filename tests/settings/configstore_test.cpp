@@ -225,6 +225,7 @@ TEST_F(ConfigStore, ReadRulesAndDerivedFields)
              EXPECT_EQ(u.m_Link.DEVICE, "VIRTUAL");
              EXPECT_EQ(u.m_Link.PAGEDIR, "/srv/" + std::string(200, 'p'));
          }},
+        {"[ui]\nlanguage=pt_BR", [](const CUserDefine& u) { EXPECT_EQ(u.m_Ui.LANGUAGE, "pt_BR"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
@@ -238,12 +239,14 @@ TEST_F(ConfigStore, SavesExactTextsAndFormats)
 {
     CUserDefine ud = LoadText("[CTRPARAM]\nPrint_Line=hp45JetPrintHead\nEdLeftValue=300.9\nXSCALE_R=99.56789\n"
                               "[PRINT]\nMAXWIDTH=150.75\nDATACOMPRESS=1\n");
+    ud.m_Ui.LANGUAGE = "zh_CN";
     ASSERT_TRUE(CConfigStore::Save(ud, m_ini));
     const std::string saved = ReadFile(m_ini);
     for (const char* line : {"Print_Line=JetPrintHeadNull\n", "EdLeftValue=300.899994\n", "XSCALE_R=99.5679\n",
                              "MAXWIDTH=150.8\n", "DATACOMPRESS=0\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line;
     EXPECT_EQ(saved.find("LINK"), std::string::npos);
+    EXPECT_EQ(saved.find("LANGUAGE"), std::string::npos);
 
     ud.Print_Line = 1;
     CConfigStore::Save(ud, m_ini);
@@ -341,6 +344,7 @@ TEST_F(ConfigStore, FilesThatCannotBeUsedSayWhy)
     } cases[] = {
         {"missing", [&] { fs::remove_all(m_ini); }, ""},
         {"a settings file", [&] { Put("[PRINT]\nPRINTAUTO=1\n"); }, ""},
+        {"only the language", [&] { Put("[UI]\nLANGUAGE=en\n"); }, ""},
         {"garbage", [&] { Put(std::string("\x89PNG\r\n\x1a\n\0\0junk", 14)); }, "it holds none of the settings"},
         {"another program's file", [&] { Put("[Window]\nWidth=800\n"); }, "it holds none of the settings"},
         {"a folder", [&] { fs::create_directories(m_ini); }, "Is a directory"},

@@ -64,7 +64,9 @@ protected:
 
     void WriteConfig(bool printAuto)
     {
-        std::ofstream(m_Dir / "config.ini") << "[LINK]\r\nDEVICE=VIRTUAL\r\n[PRINT]\r\nPRINTAUTO=" << (printAuto ? 1 : 0)
+        // The texts as they stand in the program, whatever the machine's locale.
+        std::ofstream(m_Dir / "config.ini") << "[LINK]\r\nDEVICE=VIRTUAL\r\n[UI]\r\nLANGUAGE=" << m_strLanguage
+                                            << "\r\n[PRINT]\r\nPRINTAUTO=" << (printAuto ? 1 : 0)
                                             << "\r\n[JetPrintHeadOpenStatus]\r\nJetPrintHeadOpenStatus0=1\r\n"
                                                "JetPrintHeadOpenStatus1=1\r\n";
     }
@@ -125,6 +127,7 @@ protected:
 
     CVirtualClock m_Clock;
     fs::path m_Dir;
+    std::string m_strLanguage = "source";  // [UI] LANGUAGE of the next WriteConfig
     std::unique_ptr<CMarquellApp> m_pApp;
     std::vector<CShownBox> m_Boxes;
 

@@ -65,7 +65,9 @@ TEST_F(JobHarness, PreviewsWhileAJobPrintsLeaveThePrintUntouched)
         return m_Finished.m_nCalls > 0;
     }));
     WithinRealTime(std::chrono::seconds(20), "StopPrintWorker", [] { StopPrintWorker(); });
-    EXPECT_GT(previews, 10);
+    // How many previews overlap the print depends on the two threads' real pace; any that do must not
+    // change what is printed.
+    EXPECT_GT(previews, 0);
     ExpectPageIsUnionOfSections();
 }
 
