@@ -42,7 +42,7 @@ void CJobPace::JobStarted(int64_t nowMs, int segments, int64_t estimateMs)
     m_nStartMs = nowMs;
     m_nSegments = segments;
     m_nEstimateMs = estimateMs;
-    m_nConfirmed = 0;
+    m_nFirstConfirmed = m_nConfirmed = 0;
     m_nFirstMs = m_nLastMs = nowMs;
 }
 
@@ -51,8 +51,10 @@ void CJobPace::Observe(int64_t nowMs, int confirmed)
     std::lock_guard<std::mutex> lock(m_Lock);
     if (!m_bRunning || confirmed <= m_nConfirmed)
         return;
-    if (m_nConfirmed == 0)
+    if (m_nConfirmed == 0) {
+        m_nFirstConfirmed = confirmed;
         m_nFirstMs = nowMs;
+    }
     m_nConfirmed = confirmed;
     m_nLastMs = nowMs;
 }
@@ -87,11 +89,11 @@ int64_t CJobPace::TimeLeftMs(int64_t nowMs) const
         return 0;
     double endMs = 0;
     const int left = m_nSegments - m_nConfirmed;
-    if (m_nConfirmed >= 2) {
-        endMs = m_nLastMs + left * double(m_nLastMs - m_nFirstMs) / (m_nConfirmed - 1);
-    } else if (m_nConfirmed == 1) {
+    if (m_nConfirmed > m_nFirstConfirmed) {
+        endMs = m_nLastMs + left * double(m_nLastMs - m_nFirstMs) / (m_nConfirmed - m_nFirstConfirmed);
+    } else if (m_nConfirmed > 0) {
         // The colour bar went before the first segment, as long a transfer as a segment.
-        endMs = m_nFirstMs + left * double(m_nFirstMs - m_nStartMs) / 2;
+        endMs = m_nLastMs + left * double(m_nLastMs - m_nStartMs) / (m_nConfirmed + 1);
     } else if (const double ratio = RatioLocked(); m_nEstimateMs > 0 && ratio > 0) {
         endMs = m_nStartMs + m_nEstimateMs * ratio;
     } else if (const double pace = MsPerSegment(); pace > 0) {

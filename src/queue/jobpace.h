@@ -59,7 +59,9 @@ private:
     int64_t m_nStartMs = 0;
     int m_nSegments = 0;
     int64_t m_nEstimateMs = 0;
+    // The first and the last rise of the confirmed segments seen: how many, and when.
+    int m_nFirstConfirmed = 0;
+    int64_t m_nFirstMs = 0;
     int m_nConfirmed = 0;
-    int64_t m_nFirstMs = 0;  // when the first confirmed segment was seen
-    int64_t m_nLastMs = 0;   // when the count last rose
+    int64_t m_nLastMs = 0;
 };

@@ -20,6 +20,7 @@ QString StatusPaneSample(int id)
     case 59143: return QStringLiteral("Waiting  ");
     case 59144: return QStringLiteral("========================");
     case 59145: return QStringLiteral("Pause  ");
+    case CStatusBar::ID_INDICATOR_TIMELEFT: return QStringLiteral("00:00:00");
     default: return QString();
     }
 }

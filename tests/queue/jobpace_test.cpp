@@ -28,6 +28,7 @@ TEST(JobPace, TimeLeftComesFromTheJobsOwnPaceOnceASegmentIsConfirmed)
         {"one segment: colour bar and segment took 6 s, 9 to go at 3 s", {}, 30000, {{7000, 1}}, 8000, 26000},
         {"segments 1 to 4 seen at 2.5 s a segment", {}, 30000, {{7000, 1}, {9500, 2}, {14500, 4}}, 15000, 14500},
         {"overdue: none left to show", {}, 30000, {{7000, 1}, {9500, 2}}, 60000, 0},
+        {"first seen at 3 segments: 4 transfers in 8 s", {}, 30000, {{9000, 3}}, 9000, 14000},
         {"every segment confirmed", {}, 30000, {{7000, 5}, {9000, 10}}, 9000, 0},
     };
     for (const auto& c : cases) {
