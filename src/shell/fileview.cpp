@@ -276,7 +276,7 @@ void CFileView::ShowJobInfo()
             continue;
         paths << pPath->text();
         const CJobInfo* pInfo = m_pProbe->Info(pPath->text());
-        const QString tip = CJobToolTip::Text(pInfo, ratio, true);
+        const QString tip = CJobToolTip::Text(pInfo, ratio, m_pProbe->Enabled());
         for (int c = 0; c < columnCount(); ++c)
             if (QTableWidgetItem* pItem = item(r, c))
                 pItem->setToolTip(tip.isEmpty() ? pItem->text() : pItem->text() + QStringLiteral("\n\n") + tip);

@@ -33,6 +33,8 @@ public:
 
     // tessaline-cli beside this program (the build folder, /usr/bin), else on the PATH; empty without one.
     static QString FindProgram();
+    // Without the tool there are no reports.
+    bool Enabled() const { return !m_strProgram.isEmpty(); }
     // The report of the file as it is now, or nullptr while there is none yet (it is then asked for).
     const CJobInfo* Info(const QString& path);
     // Forgets the reports of other files.
