@@ -101,6 +101,7 @@ bool CMarquellDoc::AllocPrintBuffers()
     CPltS4C4PrintData& data = m_PrintData[SlotPrint];
     CJobLayout& layout = m_Layout[SlotPrint];
     data.m_pLayout = &layout;
+    m_eBlank = EBlank::None;
     // Sections that could not be built (a drawing too large to cut into bands) would print blank.
     if (!layout.Finalize() || !m_Sections[SlotPrint].m_pSections) {
         data.FreeBuffers();
@@ -124,15 +125,40 @@ bool CMarquellDoc::IsJobDone() const
 
 bool CMarquellDoc::MakeSegment(int cursor, bool bColorBar)
 {
+    if (m_bDryRun && !bColorBar && !m_UserDefine.DATACOMPRESS)
+        return MakeBlankSegment(cursor);
+    m_eBlank = EBlank::None;
     return CSegmentPacker::MakeSegment(m_PrintData[SlotPrint], m_Layout[SlotPrint], m_Sections[SlotPrint],
                                        m_UserDefine, cursor, bColorBar, m_fnPoll);
+}
+
+bool CMarquellDoc::MakeBlankSegment(int cursor)
+{
+    const CJobLayout& layout = m_Layout[SlotPrint];
+    if (m_eBlank == EBlank::Finished) {
+        CSegmentPacker::SegmentPolls(m_UserDefine, m_fnPoll);
+        return cursor >= 0 && cursor < layout.m_nSectionCount;
+    }
+    CPltLineSectS4Data noSections;
+    m_eBlank = EBlank::Built;
+    return CSegmentPacker::MakeSegment(m_PrintData[SlotPrint], m_Layout[SlotPrint], noSections, m_UserDefine,
+                                       cursor, false, m_fnPoll);
 }
 
 bool CMarquellDoc::CompressAndChecksum()
 {
     std::lock_guard<std::mutex> lock(m_PrintDataLock);
-    return CSegmentPacker::CompressAndChecksum(m_PrintData[SlotPrint], m_Layout[SlotPrint],
-                                               m_UserDefine.DATACOMPRESS, m_fnPoll);
+    if (m_eBlank == EBlank::Finished) {
+        // The blank segment, its words and its checksum are as they were finished.
+        if (m_fnPoll)
+            m_fnPoll();
+        return true;
+    }
+    const bool done = CSegmentPacker::CompressAndChecksum(m_PrintData[SlotPrint], m_Layout[SlotPrint],
+                                                          m_UserDefine.DATACOMPRESS, m_fnPoll);
+    if (m_eBlank == EBlank::Built)
+        m_eBlank = done ? EBlank::Finished : EBlank::None;
+    return done;
 }
 
 void CMarquellDoc::FreeSlots()

@@ -78,12 +78,23 @@ public:
     CJobLayout* m_pCurLayout = &m_Layout[SlotPrint];
     CPltFileData* m_pCurPlt = &m_PltData[SlotPrint];
 
+    // The estimate's dry run: after the colour bar every segment goes out blank, built once and then sent
+    // again with a real segment's polls, so the job takes the protocol's time without its raster work.
+    // (Compressed segments vary in length with their dots: they are built as usual.)
+    bool m_bDryRun = false;
+
     uint8_t m_bFoldJob = 0;
     int m_nViewMode = ViewNone;
     std::mutex m_PrintDataLock;
 
     // The poll between passes (command 0x45 with a 30 ms reply time-out); set by the plotter link.
     std::function<void()> m_fnPoll;
+
+private:
+    enum class EBlank { None, Built, Finished };
+    bool MakeBlankSegment(int cursor);
+
+    EBlank m_eBlank = EBlank::None;  // what the segment buffer holds in a dry run
 };
 
 // The one document, published by the task list before the worker starts; the worker and the link read

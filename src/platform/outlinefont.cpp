@@ -348,6 +348,7 @@ bool COutlineFont::GetGlyphOutline(unsigned nCode, GlyphOutline& glyph)
         return false;
     uint32_t codePoint = tFonts.CodePoint(nCode);
     FT_UInt index = codePoint ? FT_Get_Char_Index(face, codePoint) : 0;
+    glyph.m_bMissing = index == 0;
     if (FT_Load_Glyph(face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) ||
         face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
         return false;

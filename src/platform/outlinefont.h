@@ -36,6 +36,8 @@ struct GlyphOutline {
     // increment grows downwards: text that runs upwards has a negative m_nCellIncY.
     int m_nCellIncX = 0;
     int m_nCellIncY = 0;
+    // The face has no glyph for the code: the outline is its missing-glyph shape.
+    bool m_bMissing = false;
 };
 
 class COutlineFont {

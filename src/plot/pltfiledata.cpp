@@ -183,6 +183,11 @@ bool IsUpper(char c)
     return c >= 'A' && c <= 'Z';
 }
 
+bool IsLetter(char c)
+{
+    return IsUpper(c) || (c >= 'a' && c <= 'z');
+}
+
 }  // namespace
 
 const char* LoadErrorText(ELoadError error)
@@ -196,6 +201,14 @@ const char* LoadErrorText(ELoadError error)
     case ELoadError::NotPlotFile: return "not a plot file: it holds no drawing";
     }
     return "";
+}
+
+void PltReadNotes::CharMissing(unsigned code)
+{
+    ++m_nMissingChars;
+    if (m_MissingCodes.size() < kMaxMissingCodes &&
+        std::find(m_MissingCodes.begin(), m_MissingCodes.end(), code) == m_MissingCodes.end())
+        m_MissingCodes.push_back(code);
 }
 
 struct CPltFileData::ParseState {
@@ -264,6 +277,7 @@ bool CPltFileData::Load(const char* path)
     m_eLastError = ELoadError::None;
     m_nSysError = 0;
     m_nDrawnLines = 0;
+    m_Notes = PltReadNotes{};
     if (!path || std::strlen(path) < 4)
         return Fail(ELoadError::Missing);
     CloseFile();
@@ -438,8 +452,10 @@ void CPltFileData::Dispatch(ParseState& st, char* ins, int n)
         return;
     }
     Mnemonic mn = PairMnemonic(code);
-    if (mn == kOther)
+    if (mn == kOther) {
+        ++m_Notes.m_Unhandled[IsLetter(ins[0]) && IsLetter(ins[1]) ? std::string(ins, 2) : "other"];
         return;
+    }
     if (mn == kPU)
         st.penDown = false;
     else if (mn == kPD)

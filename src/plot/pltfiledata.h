@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct FixedPoint;
 
@@ -42,6 +44,22 @@ struct PltInfo {
 
 private:
     bool Grow();
+};
+
+// What the reader passed over without a word, for the file report: instructions it does not handle and label
+// characters the outline face lacks. Every Load starts it afresh.
+struct PltReadNotes {
+    static constexpr size_t kMaxMissingCodes = 16;
+
+    // Ignored instructions by their mnemonic as written ("CI", "pd"); "other" for those that do not start
+    // with two letters (device control sequences, stray bytes).
+    std::map<std::string, uint32_t> m_Unhandled;
+    uint32_t m_nLabels = 0;
+    uint32_t m_nLabelsMissing = 0;  // labels with at least one character the face lacks
+    uint32_t m_nMissingChars = 0;
+    std::vector<unsigned> m_MissingCodes;  // those character codes, each once, the first kMaxMissingCodes
+
+    void CharMissing(unsigned code);
 };
 
 // Why the last Load failed.
@@ -111,6 +129,7 @@ public:
     float m_fLabelAngle = 0.0f;  // label direction in degrees from the last DI of the file
     // Records the file itself drew, before any geometry step added its own (fold marks).
     uint32_t m_nDrawnLines = 0;
+    PltReadNotes m_Notes;
 
 private:
     struct ParseState;

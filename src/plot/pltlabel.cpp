@@ -72,9 +72,16 @@ void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, s
 {
     if (text.empty())
         return;
+    ++m_Notes.m_nLabels;
+    const uint32_t missingBefore = m_Notes.m_nMissingChars;
     COutlineFont font;
-    if (!font.Open(face, m_nCharSize, Escapement(angle)))
+    if (!font.Open(face, m_nCharSize, Escapement(angle))) {
+        CCharCodes codes(text);
+        for (unsigned nCode = 0; codes.Next(nCode);)
+            m_Notes.CharMissing(nCode);
+        m_Notes.m_nLabelsMissing += m_Notes.m_nMissingChars != missingBefore;
         return;
+    }
 
     // The position moves on in 64 bits: a label that starts near the end of the int range (a pen
     // point far out in the file) must not wrap around to the other side.
@@ -84,7 +91,10 @@ void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, s
     unsigned nCode = 0;
     while (!m_bLinesExhausted && codes.Next(nCode)) {
         GlyphOutline glyph;
-        if (!font.GetGlyphOutline(nCode, glyph))
+        const bool drawn = font.GetGlyphOutline(nCode, glyph);
+        if (!drawn || glyph.m_bMissing)
+            m_Notes.CharMissing(nCode);
+        if (!drawn)
             continue;
         for (const GlyphContour& contour : glyph.contours) {
             float fStartX = LabelX(nX, contour.start);
@@ -98,6 +108,7 @@ void CPltFileData::AddLabel(const std::string& face, int height, int x, int y, s
         nX += int64_t{glyph.m_nCellIncX} + 3;
         nY -= glyph.m_nCellIncY;
     }
+    m_Notes.m_nLabelsMissing += m_Notes.m_nMissingChars != missingBefore;
 }
 
 void CPltFileData::AddGlyphCurve(int nType, const FixedPoint* pPoints, size_t nCount, int64_t x, int64_t y,

@@ -37,6 +37,7 @@ void CJobLayout::Reset()
     m_nLineCount = 0;
     m_fMaxX = m_fMaxY = m_fWidthM = m_fLengthM = 0.0f;
     m_nWidthDots = m_nLengthDots = 0;
+    m_nAskedRightDots = 0;
     m_nRowBytes = 0;
     m_nSlotsPerHead = 0;
     m_nColumns = 0;
@@ -122,6 +123,7 @@ bool CJobLayout::Finalize()
     int64_t columns = 8 * rowBytes + maxHeadX;
     int64_t rightDots = int64_t{m_nLeftDots} + columns;
     int64_t segmentWords = (columns + 100) * m_nSlotsPerHead;
+    m_nAskedRightDots = rightDots;
 
     for (int i = 0; i < 8; ++i)
         for (int j = 0; j < 150; ++j)

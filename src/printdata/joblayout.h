@@ -56,6 +56,8 @@ public:
     int m_nSentWords = 0;
     int m_nLeftDots = 400;
     int m_nRightDots = 400;
+    // The right edge the job asked for, kept when Finalize refuses it (beyond kMaxRightDots).
+    int64_t m_nAskedRightDots = 0;
     int m_nNozzlesPerHead = 0;
     std::atomic<int> m_nSectionCursor{0};  // advanced by the worker, set by the operator's abort
     int m_nPassesPerSegment = 4;

@@ -108,6 +108,15 @@ bool CSegmentPacker::MakeSegment(CPltS4C4PrintData& data, CJobLayout& layout, CP
     return true;
 }
 
+void CSegmentPacker::SegmentPolls(const CUserDefine& settings, const std::function<void()>& poll)
+{
+    const int passes = settings.m_bFourPass ? 4 : 2;
+    for (int r = 0; r < passes; ++r) {
+        Poll(poll);  // after the pass's raster
+        Poll(poll);  // after its packing
+    }
+}
+
 int CSegmentPacker::Encode(const uint16_t* in, int count, uint16_t* out)
 {
     int n = count < kHeaderWords ? count : kHeaderWords;

@@ -25,6 +25,9 @@ public:
     static bool MakeSegment(CPltS4C4PrintData& data, CJobLayout& layout, CPltLineSectS4Data& sections,
                             const CUserDefine& settings, int cursor, bool colorBar,
                             const std::function<void()>& poll);
+    // The polls MakeSegment makes between the passes of a segment of sections, without building it: a dry
+    // run resends the blank segment it built once, at a real segment's pace.
+    static void SegmentPolls(const CUserDefine& settings, const std::function<void()>& poll);
     // Backup copy, exchange step, optional compression, sent-word count and checksum. A compressed
     // stream longer than the segment grows the segment buffer and is sent whole. Without buffers:
     // false with nothing to send.

@@ -169,7 +169,11 @@ bool CQueueStateFile::Parse(const std::string& text, const std::string& folder, 
 
 std::error_code CQueueStateFile::Write(const std::string& folder, const std::string& text)
 {
-    const std::string path = StatePath(folder);
+    return WriteWhole(StatePath(folder), text);
+}
+
+std::error_code CQueueStateFile::WriteWhole(const std::string& path, const std::string& text)
+{
     const std::string temp = path + ".tmp";
     errno = 0;
     FILE* f = std::fopen(temp.c_str(), "wb");

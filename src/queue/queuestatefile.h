@@ -23,5 +23,7 @@ public:
     // Replaces the state file of folder whole or not at all: a temporary file, flushed to the disk and
     // renamed over the old one.
     static std::error_code Write(const std::string& folder, const std::string& text);
+    // The same for any file of the queue's (path ".tmp" is the temporary file).
+    static std::error_code WriteWhole(const std::string& path, const std::string& text);
     static std::error_code Read(const std::string& folder, std::string& text);
 };

@@ -13,6 +13,7 @@
 #include "link/printerstatus.h"
 #include "link/usbcommand.h"
 #include "link/workerflags.h"
+#include "platform/clock.h"
 #include "platform/gbk.h"
 #include "platform/logwriter.h"
 #include "platform/windowbridge.h"
@@ -239,6 +240,7 @@ void CTaskQueue::ScanFolder()
                 m_strStateFolder = folder;
                 m_strSavedState.clear();
                 changed |= RestoreState(folder, names);
+                m_Pace.SetFolder(folder);
                 m_bRestored = true;
             }
             for (const std::string& name : names)
@@ -427,11 +429,17 @@ bool CTaskQueue::StartJob(const std::string& path, ETaskStatus before, const std
         JobNotStarted(path, kDetailsNoDrawing);
         return false;
     }
+    int64_t estimateMs = 0;
     {
         std::lock_guard<std::mutex> lock(m_Lock);
-        if (int i = FindRow(path); i >= 0)
+        if (int i = FindRow(path); i >= 0) {
             m_Rows[size_t(i)].m_Read = read;
+            estimateMs = m_Rows[size_t(i)].m_nEstimateMs;
+        }
     }
+    const CJobLayout& job = m_Doc.m_Layout[SlotPrint];
+    m_Pace.JobStarted(GetClock().Now(), (job.m_nSectionCount + job.m_nPassesPerSegment - 1) / job.m_nPassesPerSegment,
+                      estimateMs);
     gPrinterStatus.RequestPrint();
     m_Doc.m_nViewMode = ViewPreview;
     if (!selectedPath.empty())
@@ -544,6 +552,7 @@ void CTaskQueue::QueueAsNew(CTaskRow& row, const CFileStamp& now)
 
 void CTaskQueue::JobFinished(EJobOutcome outcome)
 {
+    m_Pace.JobEnded(GetClock().Now(), outcome == EJobOutcome::PrintedWhole);
     bool lastCopy = false;
     std::string held;
     std::vector<std::string> problems;
@@ -781,6 +790,22 @@ void CTaskQueue::UpdateConfiguration()
     if (!UsbProbe())
         GetWindowBridge().MessageBox("The printer is not connected, you cannot update the configuration.", "Invalid",
                                      MB_OK, MB_ICONNONE);
+}
+
+void CTaskQueue::SetEstimate(const std::string& path, int64_t estimateMs)
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    if (int i = FindRow(path); i >= 0)
+        m_Rows[size_t(i)].m_nEstimateMs = estimateMs;
+}
+
+int64_t CTaskQueue::TimeLeftMs()
+{
+    const CJobLayout& layout = m_Doc.m_Layout[SlotPrint];
+    const int64_t now = GetClock().Now();
+    if (layout.m_nPassesPerSegment > 0)
+        m_Pace.Observe(now, layout.m_nSectionCursor / layout.m_nPassesPerSegment);
+    return m_Pace.TimeLeftMs(now);
 }
 
 bool CTaskQueue::CanFinalView(const std::string& path) const

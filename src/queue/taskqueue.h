@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "queue/fileops.h"
+#include "queue/jobpace.h"
 #include "queue/printworker.h"
 #include "queue/taskfolderwatch.h"
 
@@ -53,6 +54,8 @@ struct CTaskRow {
     CFileStamp m_Read;
     // Printed to its last copy, but its file is still there: held, and removed as soon as that works.
     bool m_bPlotted = false;
+    // The dry run's time for the file as it is now (0 until the window side has it), for the job's pace.
+    int64_t m_nEstimateMs = 0;
 };
 
 // What the queue asks of the window side. RowsChanged and ShowProblem may come from the print worker's
@@ -120,6 +123,13 @@ public:
     // "Final(&F) Visualizar" in the context menu: only for the row being plotted while its print loop runs.
     bool CanFinalView(const std::string& path) const;
 
+    // The dry run's time for a row's file, as the window side learnt it.
+    void SetEstimate(const std::string& path, int64_t estimateMs);
+    // Time left for the job in progress in milliseconds; -1 when no job prints or nothing tells yet.
+    int64_t TimeLeftMs();
+    // The pace of the jobs printed so far (kept in the task folder).
+    const CJobPace& Pace() const { return m_Pace; }
+
     // One of the five plot patterns (extension compared without regard to case).
     static bool IsPlotFile(const std::string& path);
     // Copies a chosen file into the task folder, renamed title_1.ext, title_2.ext, ... when the name is
@@ -181,4 +191,5 @@ private:
     std::string m_strStateFolder;  // the folder the state is kept for, set by the scan
     std::string m_strSavedState;
     std::string m_strStateProblem;
+    CJobPace m_Pace;
 };

@@ -23,6 +23,8 @@
 #include "shell/commandids.h"
 #include "shell/coretext.h"
 #include "shell/filehandover.h"
+#include "shell/jobinfoprobe.h"
+#include "shell/jobtooltip.h"
 #include "shell/qtwindowbridge.h"
 #include "shell/statusbar.h"
 
@@ -88,6 +90,8 @@ CFileView::CFileView(CMarquellDoc& doc, QWidget* parent) : QTableWidget(parent),
         window()->raise();
         window()->activateWindow();
     });
+    m_pProbe = new CJobInfoProbe(CJobInfoProbe::FindProgram(), QString::fromStdString(doc.m_strConfigPath), this);
+    connect(m_pProbe, &CJobInfoProbe::InfoReady, this, &CFileView::OnJobInfo);
     m_Queue.SetObserver(this);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -168,11 +172,13 @@ void CFileView::OnTimer(int nId)
             GetWindowBridge().RedrawStatusBar();
             GetWindowBridge().RefreshProgress();
         }
+        ShowTimeLeft();
         break;
     }
     case kTimerScan:
         if (ServeFolder())
             m_Queue.RefreshList(SelectedPath());
+        ShowJobInfo();  // a file changed in place is read again
         break;
     default:
         break;
@@ -251,14 +257,50 @@ void CFileView::SyncRows()
                 pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
                 setItem(r, c, pItem);
             }
-            if (pItem->text() != texts[c]) {
+            if (pItem->text() != texts[c])
                 pItem->setText(texts[c]);
-                pItem->setToolTip(texts[c]);
-            }
         }
     }
     if (!selected.empty())
         SelectPath(selected);
+    ShowJobInfo();
+}
+
+void CFileView::ShowTimeLeft()
+{
+    if (!g_pStatusBar)
+        return;
+    const int64_t ms = gPrinterStatus.m_bPrinting ? m_Queue.TimeLeftMs() : -1;
+    const QString text = ms < 0 ? QString() : QString::fromStdString(CJobPace::FormatDuration(ms));
+    g_pStatusBar->SetPaneText(g_pStatusBar->CommandToIndex(CStatusBar::ID_INDICATOR_TIMELEFT), text, true);
+}
+
+void CFileView::ShowJobInfo()
+{
+    const double ratio = m_Queue.Pace().Ratio();
+    QStringList paths;
+    for (int r = 0; r < rowCount(); ++r) {
+        QTableWidgetItem* pPath = item(r, kColumnPath);
+        if (!pPath)
+            continue;
+        paths << pPath->text();
+        const CJobInfo* pInfo = m_pProbe->Info(pPath->text());
+        const QString tip = CJobToolTip::Text(pInfo, ratio, m_pProbe->Enabled());
+        for (int c = 0; c < columnCount(); ++c)
+            if (QTableWidgetItem* pItem = item(r, c))
+                pItem->setToolTip(tip.isEmpty() ? pItem->text() : pItem->text() + QStringLiteral("\n\n") + tip);
+        item(r, 0)->setIcon(CJobToolTip::StopsPrinting(pInfo) ? style()->standardIcon(QStyle::SP_MessageBoxWarning)
+                                                                : QIcon());
+    }
+    m_pProbe->Keep(paths);
+}
+
+void CFileView::OnJobInfo(const QString& path)
+{
+    const CJobInfo* pInfo = m_pProbe->Info(path);
+    const bool timed = pInfo && pInfo->m_fProtocolS >= 0;
+    m_Queue.SetEstimate(path.toStdString(), timed ? static_cast<int64_t>(pInfo->m_fProtocolS * 1000) : 0);
+    ShowJobInfo();
 }
 
 void CFileView::RepaintPreview()

@@ -13,6 +13,7 @@
 #include "shell/commandrouter.h"
 
 class CFileHandOver;
+class CJobInfoProbe;
 class CMarquellDoc;
 class QMenu;
 class QTimer;
@@ -80,6 +81,11 @@ private:
     void OnSettings();
     // A message of the window side, translated already, in the status bar's message pane.
     void ShowStatus(const QString& text);
+    // The time-left pane of the status bar: empty while no job prints.
+    void ShowTimeLeft();
+    // Each row's tooltip with its file's report, and a mark on rows that would not print.
+    void ShowJobInfo();
+    void OnJobInfo(const QString& path);
 
     CMarquellDoc& m_Doc;
     CTaskQueue m_Queue;
@@ -88,6 +94,7 @@ private:
     bool m_bFolderBusy = false;
     bool m_bBusyBoxShown = false;
     CLinkPane m_LinkPane;
+    CJobInfoProbe* m_pProbe = nullptr;
     QTimer* m_pTimers[3] = {};
     std::atomic<bool> m_bSyncPending{false};
     bool m_bShutDown = false;

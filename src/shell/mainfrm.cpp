@@ -92,7 +92,8 @@ const CAccelerator kAccelerators[] = {
 };
 
 // Status pane string ids, in pane order.
-const std::vector<int> kIndicators = {CStatusBar::ID_SEPARATOR, 145, 59146, 59147, 59143, 59144, 59145};
+const std::vector<int> kIndicators = {CStatusBar::ID_SEPARATOR, 145, 59146, 59147, 59143, 59144, 59145,
+                                      CStatusBar::ID_INDICATOR_TIMELEFT};
 constexpr int kPercentPaneId = 59146;
 constexpr int kPercentPaneWidth = 60;
 
@@ -237,6 +238,8 @@ bool CMainFrame::CreateStatusBar()
     m_wndStatusBar = new CStatusBar(this);
     if (!m_wndStatusBar->SetIndicators(kIndicators))
         return false;
+    // Sized by its sample, empty until a job prints.
+    m_wndStatusBar->SetPaneText(m_wndStatusBar->CommandToIndex(CStatusBar::ID_INDICATOR_TIMELEFT), QString());
     setStatusBar(m_wndStatusBar);
     return true;
 }

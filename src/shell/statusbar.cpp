@@ -25,6 +25,7 @@ QString StatusPaneSample(int id)
     case 59144: return QStringLiteral("========================");
     //: Width of the plotter pane: "Stopped", "Plot" or "结束".
     case 59145: return CStatusBar::tr("Pause  ");
+    case CStatusBar::ID_INDICATOR_TIMELEFT: return QStringLiteral("00:00:00");
     default: return QString();
     }
 }

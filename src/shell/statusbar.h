@@ -33,6 +33,8 @@ class CStatusBar : public QStatusBar {
     Q_OBJECT
 public:
     static constexpr int ID_SEPARATOR = 0;
+    // The pane after the design's six: time left for the job in progress.
+    static constexpr int ID_INDICATOR_TIMELEFT = 59148;
 
     explicit CStatusBar(QWidget* parent);
 

@@ -73,6 +73,12 @@ void CVirtualPlotter::SetKeepPage(bool keep)
     m_bKeepPage = keep;
 }
 
+void CVirtualPlotter::SetDryRun(bool dry)
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    m_bDryRun = dry;
+}
+
 void CVirtualPlotter::ScheduleFaults(const CFaultSchedule& faults)
 {
     std::lock_guard<std::mutex> lock(m_Lock);
@@ -503,9 +509,10 @@ void CVirtualPlotter::StartJob(int pairCode)
     m_Decoder.SetJob(columns, pairCode);
     // Room for a whole segment even in its longest run-length form, plus a filler block.
     m_Buffer.SetCapacity(3 * m_Decoder.SegmentWords() + kFillerBytes);
+    m_Buffer.SetKeep(!m_bDryRun);
     m_Buffer.Reset();
-    m_Page.Reset(columns, m_bKeepPage);
-    m_ColorBar.Reset(columns);
+    m_Page.Reset(columns, m_bKeepPage && !m_bDryRun);
+    m_ColorBar.Reset(m_bDryRun ? 0 : columns);
 }
 
 void CVirtualPlotter::ReportChecksums()
@@ -541,19 +548,26 @@ void CVirtualPlotter::ConfirmTransfer()
         if (pLast->dramFaulted)
             Problem("transfer confirmed although its DRAM checksum was wrong");
     }
-    const std::vector<uint8_t>& data = m_Buffer.Stored();
     const bool bar = m_nWantSeg == CFaultSchedule::kColorBar;
+    if (!m_bDryRun)
+        Print(bar);
+    if (!bar)
+        ++m_nPrinted;
+    m_nWantSeg = bar ? 0 : m_nWantSeg + 1;
+    m_Request = Request::None;
+    m_Buffer.Reset();
+}
+
+// Decodes the verified segment onto the page (the colour bar onto its own).
+void CVirtualPlotter::Print(bool bar)
+{
+    const std::vector<uint8_t>& data = m_Buffer.Stored();
     CPageImage& page = bar ? m_ColorBar : m_Page;
     const int firstPass = bar ? 0 : m_nWantSeg * m_Decoder.Passes();
     DecodeResult r = m_Decoder.Decode(data.data(), data.size(), m_bCompressed, page, firstPass);
     if (!r.ok)
         Problem((bar ? std::string("colour bar") : "segment " + std::to_string(m_nWantSeg)) + ": " + r.error);
     m_nStrayBits += r.strayBits;
-    if (!bar)
-        ++m_nPrinted;
-    m_nWantSeg = bar ? 0 : m_nWantSeg + 1;
-    m_Request = Request::None;
-    m_Buffer.Reset();
 }
 
 void CVirtualPlotter::RejectTransfer()

@@ -52,6 +52,9 @@ public:
     void SetPageDir(const std::string& dir);
     // Decode without keeping the page rows (long jobs where only the counts matter).
     void SetKeepPage(bool keep);
+    // Verifies every transfer by its checksums but keeps and prints nothing: a dry run of a job, for the
+    // time it takes.
+    void SetDryRun(bool dry);
     // Replaces the fault schedule: the new faults count from now on, and a link-lost at 'start' drops
     // the link at the next call (a soak gives each job faults of its own).
     void ScheduleFaults(const CFaultSchedule& faults);
@@ -99,6 +102,7 @@ private:
     void StartJob(int pairCode);
     void ReportChecksums();
     void ConfirmTransfer();
+    void Print(bool bar);
     void RejectTransfer();
     void EndJob();
     void Delivered();
@@ -123,6 +127,7 @@ private:
     CPageImage m_Page;
     CPageImage m_ColorBar;
     bool m_bKeepPage = true;
+    bool m_bDryRun = false;
     std::string m_strPageDir;
     int m_nPagesWritten = 0;
 

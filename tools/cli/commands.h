@@ -8,3 +8,4 @@ int RunModel(const std::vector<std::string>& args);
 int RunSegments(const std::vector<std::string>& args);
 int RunPrint(const std::vector<std::string>& args);
 int RunQueue(const std::vector<std::string>& args);
+int RunInfo(const std::vector<std::string>& args);

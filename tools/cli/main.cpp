@@ -18,6 +18,7 @@ void Usage()
                  "  print FILE [--config INI] [--virtual] [--fast] [--page PNG] [--log PATH]\n"
                  "             [--answer yes|no] [--fault FAULT]...\n"
                  "  queue [--config INI] [--virtual] [--fast]\n"
+                 "  info FILE [--config INI]\n"
                  "Run 'tessaline-cli <command> --help' for details.\n");
 }
 
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
         return RunPrint(args);
     if (command == "queue")
         return RunQueue(args);
+    if (command == "info")
+        return RunInfo(args);
     std::fprintf(stderr, "tessaline-cli: unknown command '%s'\n", command.c_str());
     Usage();
     return 2;
