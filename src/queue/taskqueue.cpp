@@ -823,12 +823,13 @@ std::string CTaskQueue::AddFile(const std::string& source)
         if (!copied && ec != std::errc::file_exists)
             break;
     }
-    WriteLog(Utf8ToGbk(source));
-    WriteLog(Utf8ToGbk(target));
     if (!copied)
         problems.push_back("Cannot add " + source + ": " +
                            (!ready ? "the task folder " + folder + " is not there" : ec.message()));
+    // Source and target run into the line that closes the dialog: anything said after them would join that line.
     Report(problems);
+    WriteLog(Utf8ToGbk(source));
+    WriteLog(Utf8ToGbk(target));
     return copied ? target : std::string();
 }
 
