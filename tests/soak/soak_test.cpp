@@ -25,6 +25,7 @@
 #include <unistd.h>
 
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "link/workerflags.h"
@@ -366,10 +367,17 @@ protected:
     // Exit (or a crash, which also power-cycles the plotter) and a fresh start of the program: the
     // rows come back from the queue's state file with their copies and holds; the job that was printing
     // comes back held. A worker already past its print loop when the exit comes still hands its job back
-    // meanwhile. A program restarted while its share is away waits for the share (a first start would
-    // make an empty folder where the share belongs).
+    // meanwhile. The state file lies in the task folder, so what changed while the share was away is kept
+    // only once the share is back: the share comes back and is scanned once before the program ends (a
+    // program started while the share is away would also make an empty folder where the share belongs).
     void Restart(bool crash)
     {
+        if (m_Folder.Vanished() > m_nVanishesSeen) {
+            m_Folder.Disarm();
+            if (m_Folder.Away())
+                m_Folder.Return();
+            Scan();
+        }
         HarvestFaults();
         StopWorker();
         if (m_Print) {
@@ -396,8 +404,6 @@ protected:
             SetUsbAdapter(nullptr);
             m_pPlotter.reset();
         }
-        if (m_Folder.Away())
-            m_Folder.Return();
         for (auto& [path, file] : m_Files)
             file.listed = false;
         m_bAwaitLinkBack = false;
@@ -612,6 +618,8 @@ protected:
         m_Folder.ClearStats();
         m_pQueue->RefreshList(Chance(0.15) ? RandomRow(before) : std::string());
         ++m_nScansSinceStart;
+        if (!m_bAwayAtScan && !m_Folder.Away())
+            m_nVanishesSeen = m_Folder.Vanished();
         const std::vector<CTaskRow> rows = m_pQueue->Rows();
         for (const CTaskRow& row : rows) {
             auto it = m_Files.find(row.m_strPath);
@@ -691,7 +699,8 @@ protected:
             return;
         for (const CTaskRow& row : rows)
             if (row.m_eStatus != ETaskStatus::NotPlot && row.m_strDetails.empty())
-                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\" without a reason while nothing prints");
+                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\" without a reason while nothing prints" +
+                     (row.m_bSettled ? " (settled" : " (not settled") + (gLinkWatch.KnownDown() ? ", link known down)" : ")"));
     }
 
     void PrintStarted()
@@ -1132,9 +1141,15 @@ protected:
             Fail("finish handshakes logged " + std::to_string(m_Log.PrintEnds()) + ", jobs given up " +
                  std::to_string(m_Log.GiveUps()) + ", jobs finished " + std::to_string(m_nFinished));
         // An abort that could not reach the plotter did not end the print there: the job is held with its file.
-        const bool givenUp = outcome == EJobOutcome::LinkLost;
+        const bool givenUp = m_Log.GiveUps() > m_nGiveUps;
+        m_nGiveUps = m_Log.GiveUps();
         if (givenUp && !print.aborted)
             Fail("a job was given up on its plotter without an abort");
+        // How it ended is what happened first.
+        if ((outcome == EJobOutcome::Aborted && !print.aborted) || (outcome == EJobOutcome::StoppedAtPlotter && !stopped) ||
+            (outcome == EJobOutcome::RefusedAtChecksum && !refused) || (outcome == EJobOutcome::LinkLost && !givenUp) ||
+            outcome == EJobOutcome::None || outcome == EJobOutcome::NotStarted || outcome == EJobOutcome::NoDrawing)
+            Fail("the job ends as " + std::to_string(int(outcome)) + ", which did not happen");
         if (givenUp && print.abortDownAt >= 0)
             m_Stats.maxGiveUpMs = std::max(m_Stats.maxGiveUpMs, m_Clock.Now() - print.abortDownAt);
         if (Chance(0.03)) {
@@ -1155,7 +1170,8 @@ protected:
     {
         const std::string& path = print.path;
         FileModel& file = m_Files[path];
-        const int said = m_Log.Count(PlottedLine(path, file.removeError != std::errc{} ? ErrorText(file.removeError) : kFolderMissing));
+        const int saidMissing = m_Log.Count(PlottedLine(path, kFolderMissing));
+        const int saidRefused = m_Log.Count(PlottedLine(path, ErrorText(file.removeError)));
         m_Folder.ClearStats();
         m_pQueue->JobFinished(outcome);
         const CSoakFolder::Stat* retired = m_Folder.LastStat(path);
@@ -1163,16 +1179,12 @@ protected:
         const std::vector<CTaskRow> rows = m_pQueue->Rows();
         const CTaskRow* row = FindRow(rows, path);
         const bool exists = m_Folder.Exists(path);
-        if (givenUp) {
-            Hold(file, kDetailsIncomplete);
+        if (print.aborted)
             file.copiesLeft = 1;
-            if (!exists || !row || row->m_eStatus != ETaskStatus::NotPlot || row->m_nCopies != 1 ||
-                row->m_strDetails != kDetailsIncomplete)
-                Fail("an aborted job whose plotter could not be reached is not held with its file");
+        if (givenUp)
             m_bAwaitLinkBack = true;
-        } else if (print.aborted || (whole && file.copiesLeft <= 1)) {
+        if (outcome == EJobOutcome::Aborted || (outcome == EJobOutcome::PrintedWhole && file.copiesLeft <= 1)) {
             const bool away = retired && retired->away;
-            file.copiesLeft = 1;
             if (!away && file.version != print.version) {
                 QueuedAsNew(file);
                 ExpectQueuedAsNew(path, rows, "after its print");
@@ -1184,7 +1196,7 @@ protected:
                 ++m_Stats.kept;
                 if (!exists || !row || row->m_eStatus != ETaskStatus::NotPlot || row->m_strDetails != NotRemoved(reason))
                     Fail("a printed file that cannot be removed does not stay held with the reason: " + path);
-                if (m_Log.Count(PlottedLine(path, reason)) != said + 1)
+                if (m_Log.Count(PlottedLine(path, reason)) != (away ? saidMissing : saidRefused) + 1)
                     Fail("the log does not say once that " + path + " cannot be removed");
             } else {
                 if (exists || row)
@@ -1196,7 +1208,7 @@ protected:
             Fail(std::string("the file of a ") + (whole ? "job with copies left" : "print that did not complete") +
                  " was deleted");
             Erase(path);
-        } else if (whole) {
+        } else if (outcome == EJobOutcome::PrintedWhole) {
             --file.copiesLeft;
             if (!row || row->m_eStatus != ETaskStatus::Waiting || row->m_nCopies != file.copiesLeft)
                 Fail("a job with copies left is not queued again with " + std::to_string(file.copiesLeft));
@@ -1204,7 +1216,8 @@ protected:
             Hold(file, kDetailsIncomplete);
             if (!row || row->m_eStatus != ETaskStatus::NotPlot || row->m_nCopies != file.copiesLeft ||
                 row->m_strDetails != kDetailsIncomplete)
-                Fail("an incomplete print is not held with its copies");
+                Fail(std::string(givenUp ? "an aborted job whose plotter could not be reached" : "an incomplete print") +
+                     " is not held with its file and copies");
         }
     }
 
@@ -1389,8 +1402,10 @@ protected:
     Stats m_Stats;
     int m_nFed = 0;
     int m_nFinished = 0;
+    int m_nGiveUps = 0;
     int m_nScansSinceStart = 0;
     bool m_bAwayAtScan = false;
+    int m_nVanishesSeen = 0;  // the share's absences the program has seen end
     bool m_bAwaitLinkBack = false;  // a job was given up on the plotter, which has not answered since
     bool m_bCrashNow = false;
     int64_t m_nLastProgress = 0;
