@@ -209,7 +209,7 @@ struct Stats {
     int actions[kActions] = {};
     int contents[4] = {}, notSent = 0;
     int slow = 0, unremovable = 0, kept = 0, removedLater = 0, replacedWhilePrinting = 0, queuedAsNew = 0;
-    int secondRefused = 0, deletesRefused = 0;
+    int secondRefused = 0, deletesRefused = 0, powerCycles = 0;
     std::map<std::string, int> downAborts;  // aborts with the plotter out of reach, by the wait they hit
     int64_t maxGiveUpMs = 0;
 };
@@ -364,7 +364,7 @@ protected:
         m_Clock.SetFree(false);
     }
 
-    // Exit (or a crash, which also power-cycles the plotter) and a fresh start of the program: the
+    // Exit (or a crash) and a fresh start of the program: the
     // rows come back from the queue's state file with their copies and holds; the job that was printing
     // comes back held. A worker already past its print loop when the exit comes still hands its job back
     // meanwhile. The state file lies in the task folder, so what changed while the share was away is kept
@@ -400,9 +400,12 @@ protected:
         m_pDoc.reset();
         m_Lock.Release();  // the lock goes with the process, crash or not
         ResetPrintPathState();
-        if (crash) {
+        // A crash of the workstation leaves the plotter as it was, in the middle of whatever exchange; half the
+        // time the plotter is switched off and on as well.
+        if (crash && Chance(0.5)) {
             SetUsbAdapter(nullptr);
             m_pPlotter.reset();
+            ++m_Stats.powerCycles;
         }
         for (auto& [path, file] : m_Files)
             file.listed = false;
@@ -1373,8 +1376,9 @@ protected:
         std::printf("\n  operator actions:");
         for (int a = 0; a < kActions; ++a)
             std::printf("%s %s %d", a ? "," : "", kActionNames[a], m_Stats.actions[a]);
-        std::printf(" (deletes refused while plotting %d)\n  checksum questions: %d Yes, %d No\n", m_Stats.refusedDeletes,
-                    m_Bridge.Yes(), m_Bridge.No());
+        std::printf(" (deletes refused while plotting %d; the plotter switched off and on with a crash %d)\n",
+                    m_Stats.refusedDeletes, m_Stats.powerCycles);
+        std::printf("  checksum questions: %d Yes, %d No\n", m_Bridge.Yes(), m_Bridge.No());
         std::printf("  virtual time %.2f h, wall time %.1f s\n", double(virtualMs) / 3600000.0, wallSeconds);
     }
 
