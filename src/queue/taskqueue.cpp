@@ -204,6 +204,12 @@ bool CTaskQueue::FolderMissing() const
     return m_Folder.Missing();
 }
 
+void CTaskQueue::FolderTaken()
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    m_Folder.Seen(TaskFolder());
+}
+
 void CTaskQueue::Repaint()
 {
     if (m_pObserver)

@@ -372,6 +372,7 @@ bool CFileView::ServeFolder()
 {
     const std::string folder = m_Queue.TaskFolder();
     if (m_FolderLock.AcquireFolder(folder, "tessaline")) {
+        m_Queue.FolderTaken();
         if (m_bFolderBusy) {
             m_bFolderBusy = false;
             const std::string text = "The task folder " + folder + " is served by this program now.";
