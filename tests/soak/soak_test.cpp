@@ -114,8 +114,10 @@ const char* const kContentNames[] = {"markers", "empty", "garbage", "without a d
 constexpr int64_t kPrintBoundMs = 2 * 3600 * 1000;
 // A queue with work that starts nothing for this long has stalled.
 constexpr int64_t kStallBoundMs = 10 * 60 * 1000;
-// An abort while the plotter cannot be reached ends the job within this much virtual time.
-constexpr int64_t kGiveUpBoundMs = 5000;
+// An abort while the plotter cannot be reached ends the job within this much virtual time: the second of
+// silence that tells an unplugged plotter from a slow one, after the adapter call in progress (the longest
+// is a 2 s command write of the start handshake), and a step of the soak.
+constexpr int64_t kGiveUpBoundMs = 3100;
 // Real time the worker may run before it must wait on the clock again.
 constexpr std::chrono::seconds kRealBound(120);
 
@@ -341,9 +343,10 @@ protected:
         if (Folder().empty())
             m_Folder.SetUp(m_pQueue->TaskFolder());
         m_pQueue->SetFileOps(&m_Folder.Ops());
-        if (!m_Lock.AcquireFolder(Folder(), "tessaline"))
+        if (m_Lock.AcquireFolder(Folder(), "tessaline"))
+            m_pQueue->FolderTaken();
+        else
             Fail("the program cannot take its task folder: " + m_Lock.FolderBusyText(Folder()));
-        m_nScansSinceStart = 0;
         SetJobFinishedSink(&m_Sink);
         gProbeRequest = true;
         ASSERT_TRUE(StartPrintWorker());
@@ -372,8 +375,8 @@ protected:
     // program started while the share is away would also make an empty folder where the share belongs).
     void Restart(bool crash)
     {
+        m_Folder.Disarm();  // the share stays while the program ends (a worker may still hand a job back)
         if (m_Folder.Vanished() > m_nVanishesSeen) {
-            m_Folder.Disarm();
             if (m_Folder.Away())
                 m_Folder.Return();
             Scan();
@@ -620,7 +623,6 @@ protected:
         m_bAwayAtScan = m_Folder.Away();
         m_Folder.ClearStats();
         m_pQueue->RefreshList(Chance(0.15) ? RandomRow(before) : std::string());
-        ++m_nScansSinceStart;
         if (!m_bAwayAtScan && !m_Folder.Away())
             m_nVanishesSeen = m_Folder.Vanished();
         const std::vector<CTaskRow> rows = m_pQueue->Rows();
@@ -635,7 +637,7 @@ protected:
         if (!m_Print && gPrinterStatus.HasPrintTask())
             PrintStarted();
         if (!m_Print)
-            CheckQueuedRowsSayWhy(rows);
+            CheckQueuedRowsSayWhy(before, rows);
     }
 
     // What a scan must have done besides listing: noted the size and time of each file, retried the removal
@@ -694,16 +696,18 @@ protected:
         return true;
     }
 
-    // While nothing prints, the folder is there and the plotter answers, a queued row either starts or says
-    // why it waits.
-    void CheckQueuedRowsSayWhy(const std::vector<CTaskRow>& rows)
+    // While nothing prints, the folder is there and the plotter answers, a queued row that a scan had looked at
+    // before either starts or says why it waits. (A row restored from the state file is not looked at until
+    // the first scan after the start that finds its file.)
+    void CheckQueuedRowsSayWhy(const std::vector<CTaskRow>& before, const std::vector<CTaskRow>& rows)
     {
-        if (m_Folder.Away() || m_bAwaitLinkBack || m_nScansSinceStart < 2 || gPrinterStatus.m_bPrinting)
+        if (m_Folder.Away() || m_bAwaitLinkBack || gPrinterStatus.m_bPrinting)
             return;
-        for (const CTaskRow& row : rows)
-            if (row.m_eStatus != ETaskStatus::NotPlot && row.m_strDetails.empty())
-                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\" without a reason while nothing prints" +
-                     (row.m_bSettled ? " (settled" : " (not settled") + (gLinkWatch.KnownDown() ? ", link known down)" : ")"));
+        for (const CTaskRow& row : rows) {
+            const CTaskRow* was = FindRow(before, row.m_strPath);
+            if (was && was->m_bSeen && row.m_eStatus != ETaskStatus::NotPlot && row.m_strDetails.empty())
+                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\" without a reason while nothing prints");
+        }
     }
 
     void PrintStarted()
@@ -1407,7 +1411,6 @@ protected:
     int m_nFed = 0;
     int m_nFinished = 0;
     int m_nGiveUps = 0;
-    int m_nScansSinceStart = 0;
     bool m_bAwayAtScan = false;
     int m_nVanishesSeen = 0;  // the share's absences the program has seen end
     bool m_bAwaitLinkBack = false;  // a job was given up on the plotter, which has not answered since
