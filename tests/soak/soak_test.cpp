@@ -203,6 +203,7 @@ struct Print {
     std::string downWait;
     int64_t abortAt = -1;
     int64_t abortDownAt = -1;
+    bool plotterInLastJob = false;  // the plotter never answered the last job's print end
 };
 
 struct Stats {
@@ -367,12 +368,12 @@ protected:
         m_Clock.SetFree(false);
     }
 
-    // Exit (or a crash) and a fresh start of the program: the
-    // rows come back from the queue's state file with their copies and holds; the job that was printing
-    // comes back held. A worker already past its print loop when the exit comes still hands its job back
-    // meanwhile. The state file lies in the task folder, so what changed while the share was away is kept
-    // only once the share is back: the share comes back and is scanned once before the program ends (a
-    // program started while the share is away would also make an empty folder where the share belongs).
+    // Exit (or a crash) and a fresh start of the program: the rows come back from the queue's state file with
+    // their copies and holds; the job that was printing comes back held. A worker already past its print loop
+    // when the exit comes still hands its job back meanwhile. The state file lies in the task folder, so what
+    // changed while the share was away is kept only once the share is back: the share comes back and is
+    // scanned once before the program ends (a program started while the share is away would also make an
+    // empty folder where the share belongs).
     void Restart(bool crash)
     {
         m_Folder.Disarm();  // the share stays while the program ends (a worker may still hand a job back)
@@ -740,6 +741,7 @@ protected:
         m_Print->startMs = m_Clock.Now();
         m_Print->startCommands = m_pPlotter->CommandCount(0x0B);
         m_Print->noAnswers = m_Bridge.No();
+        m_Print->plotterInLastJob = m_pPlotter->InJob();
         m_nLastProgress = m_Clock.Now();
         ScheduleFaults(file.ref.Segments());
         if (Chance(0.04)) {
@@ -1135,9 +1137,16 @@ protected:
             Fail("the print ended after " + std::to_string(segments) + " of " + std::to_string(print.ref.Segments()) +
                  " segments without an abort, a stop or a No (faults injected:" + hits + ")");
         }
-        // The transfer a stop key came in is finished and verified; nothing after it is printed.
+        // The transfer a stop key came in is finished and verified; nothing after it is printed. Unless the link
+        // dropped with the reply that announced it (a key announced once is then lost at the plotter), or the
+        // plotter was still in the last job, whose print end it never answered: then the key came during that
+        // job's transfer, before this job began, and belongs to no step of it.
+        const bool unplugged = std::any_of(record.Faults().begin(), record.Faults().end(), [](const auto& f) {
+            return f.kind == FaultKind::Unplug && f.hits > 0;
+        });
         for (const CFaultSchedule::Fault& f : record.Faults())
-            if (f.kind == FaultKind::Stop && f.during && f.hits > 0 && !print.aborted && !refused && segments > f.at + 1)
+            if (f.kind == FaultKind::Stop && f.during && f.hits > 0 && !print.aborted && !refused && !unplugged &&
+                !print.plotterInLastJob && segments > f.at + 1)
                 Fail("the stop key pressed while segment " + std::to_string(f.at) + " was sent was lost: " +
                      std::to_string(segments) + " segments printed");
         const bool printedWhole = outcome == EJobOutcome::PrintedWhole;
