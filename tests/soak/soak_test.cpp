@@ -1168,9 +1168,10 @@ protected:
             Fail("the job ends as " + std::to_string(int(outcome)) + ", which did not happen");
         if (givenUp && print.abortDownAt >= 0)
             m_Stats.maxGiveUpMs = std::max(m_Stats.maxGiveUpMs, m_Clock.Now() - print.abortDownAt);
-        if (Chance(0.03)) {
+        if (Chance(0.03) && m_Folder.Vanished() == m_nVanishesSeen) {
             // The program dies before the task list hears of the end: the job comes back held, never printed
-            // again by itself.
+            // again by itself. (Not while the state file waits for the share: the rows would come back as
+            // they were before the share went.)
             ++m_Stats.actions[ActCrashAtHandBack];
             m_bCrashNow = true;
             return;
