@@ -23,7 +23,7 @@ std::atomic<CJobFinishedSink*> gpJobFinishedSink{nullptr};
 std::thread gWorkerThread;
 CColorBarData gColorBar;
 // A job was given up in the middle of an exchange: the controller may still be in that exchange's command
-// mode when the link returns. Worker thread only, once it runs.
+// mode when the link returns. Worker thread only, once it runs; set for every new worker (see StartPrintWorker).
 bool gClearModeOnReturn = false;
 
 CJobLayout& PrintLayout()
@@ -566,7 +566,10 @@ bool StartPrintWorker()
         return false;
     if (gpDoc)
         WirePoll(*gpDoc);
-    gClearModeOnReturn = false;
+    // The program before this one may have ended in the middle of an exchange (closed after an abort its
+    // unplugged plotter never heard, or killed), leaving the controller in that exchange's command mode,
+    // where it stays until cleared: the first link clears it.
+    gClearModeOnReturn = true;
     gWorkerThread = std::thread(PrintThreadProc);
     return true;
 }

@@ -13,6 +13,8 @@ public:
     // True when folder (ending with "/") is there, made now if this run never saw it. What the operator
     // must hear goes to problems, each once while it lasts.
     bool Check(const std::string& folder, std::vector<std::string>& problems);
+    // The folder is known to be there (the program has just taken its lock), as if a check had found it.
+    void Seen(const std::string& folder) { m_Seen.insert(folder); }
     // The folder was found gone between checks (a job start found its file missing).
     void Gone(const std::string& folder, std::vector<std::string>& problems);
     // A problem with the folder itself (it cannot be listed), reported once while it lasts.

@@ -205,6 +205,12 @@ bool CTaskQueue::FolderMissing() const
     return m_Folder.Missing();
 }
 
+void CTaskQueue::FolderTaken()
+{
+    std::lock_guard<std::mutex> lock(m_Lock);
+    m_Folder.Seen(TaskFolder());
+}
+
 void CTaskQueue::Repaint()
 {
     if (m_pObserver)
@@ -848,12 +854,13 @@ std::string CTaskQueue::AddFile(const std::string& source)
         if (!copied && ec != std::errc::file_exists)
             break;
     }
-    WriteLog(Utf8ToGbk(source));
-    WriteLog(Utf8ToGbk(target));
     if (!copied)
         problems.push_back("Cannot add " + source + ": " +
                            (!ready ? "the task folder " + folder + " is not there" : ec.message()));
+    // Source and target run into the line that closes the dialog: anything said after them would join that line.
     Report(problems);
+    WriteLog(Utf8ToGbk(source));
+    WriteLog(Utf8ToGbk(target));
     return copied ? target : std::string();
 }
 

@@ -104,6 +104,9 @@ public:
     void JobFinished(EJobOutcome outcome) override;
     // True while the task folder, seen before, is not there.
     bool FolderMissing() const;
+    // The program has taken the task folder (its lock, which makes a missing folder): from now on a scan
+    // that misses it waits for it, even before the first scan has seen it.
+    void FolderTaken();
 
     // Commands on the selected row (path empty: no selection, the command does nothing).
     void Plot(const std::string& path);

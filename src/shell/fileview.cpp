@@ -426,6 +426,7 @@ bool CFileView::ServeFolder()
 {
     const std::string folder = m_Queue.TaskFolder();
     if (m_FolderLock.AcquireFolder(folder, "tessaline")) {
+        m_Queue.FolderTaken();
         if (m_bFolderBusy) {
             m_bFolderBusy = false;
             WriteLog(Utf8ToGbk("The task folder " + folder + " is served by this program now.") + "\r\n");

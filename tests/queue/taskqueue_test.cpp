@@ -305,7 +305,13 @@ TEST_F(TaskQueueTest, AddedFilesAreRenamedAndNeverOverwrite)
     // Source and target run into the next entry: they carry no line end.
     EXPECT_EQ(Log(), source.string() + target + Utf8ToGbk("添加一个文件到打印任务列表中!\r\n"));
 
-    EXPECT_EQ(m_pQueue->AddFile((m_Dir / "outside" / "missing.plt").string()), "");
+    // Why a file was not added is a line of its own, written before source and target.
+    ClearLog();
+    const std::string missing = (m_Dir / "outside" / "missing.plt").string();
+    EXPECT_EQ(m_pQueue->AddFile(missing), "");
+    CTaskQueue::LogAddFileDone();
+    EXPECT_EQ(Log(), "Cannot add " + missing + ": No such file or directory\r\n" + missing + Folder() + "missing.plt" +
+                         Utf8ToGbk("添加一个文件到打印任务列表中!\r\n"));
     EXPECT_EQ(CTaskQueue::FreeTargetName(Folder(), "job"), Folder() + "job");
     Task("job");
     EXPECT_EQ(CTaskQueue::FreeTargetName(Folder(), "job"), Folder() + "job_1");

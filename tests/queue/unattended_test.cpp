@@ -412,6 +412,24 @@ TEST_F(UnattendedQueue, ATaskFolderThatGoesAwayIsWaitedForAndNotMadeAgain)
     EXPECT_FALSE(m_pQueue->FolderMissing());
 }
 
+// The program took the folder (its lock) at its start, and the share drops before the first scan: that scan
+// waits for it as for a folder a scan saw, and makes no empty one in its place.
+TEST_F(UnattendedQueue, AFolderTheProgramTookIsWaitedForEvenBeforeTheFirstScan)
+{
+    Task("a.plt");
+    m_pQueue->FolderTaken();
+    fs::rename(m_Dir / "tasks", Away());
+    m_pQueue->RefreshList();
+    EXPECT_FALSE(fs::exists(Folder()));
+    EXPECT_TRUE(m_pQueue->FolderMissing());
+    EXPECT_EQ(ProblemCount(MissingText()), 1);
+
+    fs::rename(Away(), m_Dir / "tasks");
+    m_pQueue->RefreshList();
+    m_pQueue->RefreshList();
+    EXPECT_EQ(Column(0), (V{"Plotting"}));
+}
+
 // The folder goes between the scan and the job start: the job finds its file missing, but it is not
 // held for that; it starts once the folder is back.
 TEST_F(UnattendedQueue, AJobWhoseFolderWentAtItsStartIsNotHeld)

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,12 @@ public:
     // Jobs ended without one, their plotter out of reach after an abort.
     int GiveUps() const { return m_nGiveUps; }
     bool InJob() const { return m_bInJob; }
+    // How often the task queue wrote this line (its own lines: "Plotted ...", "Kept ...", "Cannot ...").
+    int Count(const std::string& line) const
+    {
+        auto it = m_QueueLines.find(line);
+        return it == m_QueueLines.end() ? 0 : it->second;
+    }
     uint64_t Bytes() const { return m_nBytes; }
     const std::vector<std::string>& Errors() const { return m_Errors; }
     // The last lines, for failure reports.
@@ -124,6 +131,9 @@ private:
             ++m_nPrintEnds;
         if (text == kGiveUp)
             ++m_nGiveUps;
+        for (const char* prefix : {"Plotted ", "Kept ", "Removed ", "Cannot ", "Held "})
+            if (text.rfind(prefix, 0) == 0)
+                ++m_QueueLines[text];
     }
 
     static const Known* Find(const std::string& text)
@@ -216,6 +226,7 @@ private:
     std::string m_strLine;
     std::deque<std::string> m_Tail;
     std::vector<std::string> m_Errors;
+    std::map<std::string, int> m_QueueLines;
     uint64_t m_nBytes = 0;
     int64_t m_nLines = 0;
     int m_nPrintEnds = 0;

@@ -28,6 +28,35 @@ inline std::string MakeMarker(std::mt19937& rng)
     return plt + "PU;\n";
 }
 
+// What a file in the task folder may hold besides a marker: what a failed CAD export or a wrong file leaves.
+enum class EContent { Marker, Empty, Garbage, NoDrawing };
+
+// A file of that kind (a marker when kind is Marker).
+inline std::string MakeContent(std::mt19937& rng, EContent kind)
+{
+    auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    switch (kind) {
+    case EContent::Marker: return MakeMarker(rng);
+    case EContent::Empty: {
+        const int blanks = pick(0, 1) ? 0 : pick(1, 40);
+        return std::string(size_t(blanks), pick(0, 1) ? ' ' : '\n');
+    }
+    case EContent::Garbage: {
+        // Bytes of a binary file, with a NUL among them as every binary format has.
+        std::string bytes(size_t(pick(1, 3000)), '\0');
+        for (char& c : bytes)
+            c = char(pick(0, 255));
+        bytes[size_t(pick(0, int(bytes.size()) - 1))] = '\0';
+        return bytes;
+    }
+    case EContent::NoDrawing: {
+        const int x = pick(0, 4000);
+        return "IN;SP1;PU" + std::to_string(x) + "," + std::to_string(pick(0, 2000)) + ";PU;\n";
+    }
+    }
+    return std::string();
+}
+
 struct CReferencePage {
     int columns = 0;
     int rowBytes = 0;

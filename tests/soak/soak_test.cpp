@@ -1,6 +1,8 @@
 // Fault soak: jobs through the task list and the print worker against the virtual plotter, with seeded
-// faults of every kind the plotter can inject and the operator's actions; every print is checked as it
-// ends. TESSALINE_SOAK_JOBS (default 60) and TESSALINE_SOAK_SEED (default 1) set length and course.
+// faults of every kind the plotter can inject, the operator's actions, and what a cutting room's task folder
+// does (files arriving slowly, replaced, empty or garbage, not removable, a share that drops, a second
+// program); every print is checked as it ends. TESSALINE_SOAK_JOBS (default 60) and TESSALINE_SOAK_SEED
+// (default 1) set length and course.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,15 +18,22 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <system_error>
+#include <tuple>
 #include <vector>
 
+#include <unistd.h>
+
 #include "document/marquelldoc.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "link/workerflags.h"
 #include "platform/logwriter.h"
 #include "platform/usbadapter.h"
 #include "platform/windowbridge.h"
+#include "plot/pltfiledata.h"
+#include "queue/folderlock.h"
 #include "queue/printworker.h"
 #include "queue/taskqueue.h"
 #include "sim/virtualplotter.h"
@@ -34,6 +43,7 @@
 #include "lockstepclock.h"
 #include "logcheck.h"
 #include "markers.h"
+#include "soakfolder.h"
 
 namespace fs = std::filesystem;
 
@@ -62,19 +72,52 @@ const Carriage kCarriages[] = {
      "[JetPrintHeadValueY]\r\nJetPrintHeadValueY0=-15\r\nJetPrintHeadValueY4=-20\r\n"},
 };
 
-constexpr int kKinds = 10;
+// Fault kinds as the soak draws and counts them; keys pressed during a transfer are counted apart.
+constexpr int kKinds = 14;
 const char* const kKindNames[kKinds] = {"reject-cmd", "reject-data",  "no-reply", "bad-dram", "link-lost",
-                                        "out-of-order", "no-print-end", "pause",    "continue", "stop"};
+                                        "out-of-order", "no-print-end", "pause",    "continue", "stop",
+                                        "unplug",     "pause/during", "continue/during", "stop/during"};
+constexpr int kUnplug = 10;
+constexpr int kFirstDuring = 11;
 
-enum Action { ActAbort, ActDelete, ActAddCopy, ActRemoveCopy, ActPlot, ActPreview, ActExit, ActCrash, ActEarlyAbort, kActions };
-const char* const kActionNames[kActions] = {"abort",   "delete",           "copies +1",         "copies -1",
-                                            "plot a held row", "preview", "exit and restart", "crash and restart",
-                                            "abort before the worker takes the job"};
+int KindOf(const CFaultSchedule::Fault& f)
+{
+    return f.during ? kFirstDuring + int(f.kind) - int(FaultKind::Pause) : int(f.kind);
+}
+
+// Commands after which the plotter can be unplugged: the worker is left waiting for that command's reply,
+// one inner wait each. Those sent once per segment can be chosen at any segment.
+struct WaitCode {
+    int code;
+    bool perSegment;
+};
+const WaitCode kWaitCodes[] = {{0x21, false}, {0xAC, false}, {0x01, false}, {0x03, false}, {0x05, false},
+                               {0x07, false}, {0x09, false}, {0xB4, false}, {0x0B, false}, {0x45, true},
+                               {0x0E, true},  {0x11, true},  {0x19, true},  {0x13, true},  {0x24, true},
+                               {0x1B, false}, {0x1E, false}, {0x20, false}, {0x16, false}, {0x17, false}};
+
+enum Action {
+    ActAbort, ActDelete, ActAddCopy, ActRemoveCopy, ActPlot, ActPreview, ActExit, ActCrash,
+    ActReplace, ActVanish, ActSecond, ActRemovable, ActWrite,
+    kDrawnActions,
+    ActEarlyAbort = kDrawnActions, ActCrashAtHandBack, kActions
+};
+const int kActionWeights[kDrawnActions] = {14, 10, 18, 8, 10, 8, 5, 3, 8, 3, 3, 4, 6};
+const char* const kActionNames[kActions] = {
+    "abort", "delete", "copies +1", "copies -1", "plot a held row", "preview", "exit and restart",
+    "crash and restart", "replace a file", "the share drops", "a second program comes or goes",
+    "a file becomes removable", "a slow writer writes between scans", "abort before the worker takes the job",
+    "crash as a job is handed back"};
+const char* const kContentNames[] = {"markers", "empty", "garbage", "without a drawing"};
 
 // A print may take this long in virtual time (link downtimes and pauses included) before it counts as hung.
 constexpr int64_t kPrintBoundMs = 2 * 3600 * 1000;
 // A queue with work that starts nothing for this long has stalled.
 constexpr int64_t kStallBoundMs = 10 * 60 * 1000;
+// An abort while the plotter cannot be reached ends the job within this much virtual time: the second of
+// silence that tells an unplugged plotter from a slow one, after the adapter call in progress (the longest
+// is a 2 s command write of the start handshake), and a step of the soak.
+constexpr int64_t kGiveUpBoundMs = 3100;
 // Real time the worker may run before it must wait on the clock again.
 constexpr std::chrono::seconds kRealBound(120);
 
@@ -125,30 +168,89 @@ void TraceToCheck(std::string_view text)
 }
 
 struct FileModel {
-    CReferencePage ref;
+    EContent content = EContent::Marker;
+    CReferencePage ref;               // of the version in the folder (markers only)
+    int version = 0;                  // one more with every replacement
+    std::vector<std::string> pieces;  // what a slow writer still has to write
+    std::errc removeError{};          // the file system refuses to remove it
     int copiesLeft = 1;
-    bool held = false;    // "Not plot": an incomplete print put it on hold
-    bool listed = false;  // a scan has listed it since the last start of the program
+    int owed = 1;                     // whole prints the operator asked for and has not had yet
+    bool held = false;                // "Not plot"
+    std::string heldReason;           // column 4 of the held row
+    bool plottedKept = false;         // retired, but the file stayed: held, removed as soon as that works
+    int keptVersion = 0;              // the version the retired job read
+    std::string keptReason;
+    bool listed = false;              // a scan has listed it since the last start of the program
+    bool changedSinceScan = false;    // written since the queue last noted its size and time
 };
 
 struct Print {
     std::string path;
     int number = 0;
+    CReferencePage ref;  // of the version read
+    int version = 0;
     int64_t startMs = 0;
     int startCommands = 0;  // start commands (0x0B) the plotter had seen before this print
     int noAnswers = 0;      // No answers before this print
     std::string faults;
     bool aborted = false;
     bool stopped = false;  // the plotter's stop key was pressed
+    bool counted = false;  // its whole copy is counted
     int segmentsAtAbort = 0;
     int64_t forcedAbortAt = -1;  // a pause that never ends is the operator's to abort
+    // An abort planned for when the plotter is out of reach: the wait it should end, when it is due, and when
+    // it came with the link down.
+    std::string downWait;
+    int64_t abortAt = -1;
+    int64_t abortDownAt = -1;
+    bool plotterInLastJob = false;  // the plotter never answered the last job's print end
 };
 
 struct Stats {
     int files = 0, prints = 0, whole = 0, cut = 0, interrupted = 0, extraCopies = 0, refusedDeletes = 0;
     int scheduled[kKinds] = {}, hit[kKinds] = {};
     int actions[kActions] = {};
+    int contents[4] = {}, notSent = 0;
+    int slow = 0, unremovable = 0, kept = 0, removedLater = 0, replacedWhilePrinting = 0, queuedAsNew = 0;
+    int secondRefused = 0, deletesRefused = 0, powerCycles = 0;
+    std::map<std::string, int> downAborts;  // aborts with the plotter out of reach, by the wait they hit
+    int64_t maxGiveUpMs = 0;
 };
+
+std::string ErrorText(std::errc error)
+{
+    return std::make_error_code(error).message();
+}
+
+std::string NotRemoved(const std::string& reason)
+{
+    return std::string(kDetailsNotRemoved) + " (" + reason + ")";
+}
+
+std::string PlottedLine(const std::string& path, const std::string& reason)
+{
+    return "Plotted " + path + ", but the file cannot be removed: " + reason;
+}
+
+// Column 4 of a file that gives nothing to print.
+std::string NothingReason(EContent content)
+{
+    switch (content) {
+    case EContent::Empty: return LoadErrorText(ELoadError::Empty);
+    case EContent::Garbage: return LoadErrorText(ELoadError::NotPlotFile);
+    case EContent::NoDrawing: return kDetailsNoDrawing;
+    case EContent::Marker: break;
+    }
+    return std::string();
+}
+
+const CTaskRow* FindRow(const std::vector<CTaskRow>& rows, const std::string& path)
+{
+    auto it = std::find_if(rows.begin(), rows.end(), [&](const CTaskRow& r) { return r.m_strPath == path; });
+    return it == rows.end() ? nullptr : &*it;
+}
+
+constexpr const char* kFolderMissing = "the task folder is missing";
 
 class FaultSoak : public ProcessStateTest {
 protected:
@@ -170,6 +272,7 @@ protected:
         m_Dir = TestTempDir("soak");
         fs::remove_all(m_Dir);
         fs::create_directories(m_Dir / "incoming");
+        m_strMe = "tessaline (process " + std::to_string(getpid()) + ")";
 
         m_pCarriage = &kCarriages[m_nSeed % std::size(kCarriages)];
         m_bCompress = (m_nSeed / std::size(kCarriages)) % 2 == 1;
@@ -197,6 +300,8 @@ protected:
         m_pDoc.reset();
         m_pRefDoc.reset();
         m_pPlotter.reset();
+        m_Lock.Release();
+        m_pSecond.reset();
         if (HasFailure())
             std::printf("soak folder kept: %s\n", m_Dir.string().c_str());
         else
@@ -205,7 +310,7 @@ protected:
 
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_Rng); }
     bool Chance(double p) { return std::bernoulli_distribution(p)(m_Rng); }
-    std::string Folder() const { return m_pQueue ? m_pQueue->TaskFolder() : (m_Dir / "tasks").string() + "/"; }
+    std::string Folder() const { return m_Folder.Folder(); }
 
     // The first failure, with what it takes to replay it.
     void Fail(const std::string& what)
@@ -218,11 +323,14 @@ protected:
         if (m_Print)
             m_strFailure += ", print #" + std::to_string(m_Print->number) + " of " + m_Print->path +
                             " with faults [" + m_Print->faults + "]" + (m_Print->aborted ? ", aborted" : "");
+        if (m_Folder.Away())
+            m_strFailure += ", the task folder away";
         m_strFailure += ":\n  " + what + "\nlast log lines:\n" + m_Log.Tail();
     }
 
     // ---- the program: start, exit, restart ----
 
+    // Like the desktop program, it serves the task folder only while it holds the folder's lock.
     void StartProgram()
     {
         m_pDoc = std::make_unique<CMarquellDoc>(m_Dir.string());
@@ -233,6 +341,13 @@ protected:
             SetUsbAdapter(m_pPlotter.get());
         }
         m_pQueue = std::make_unique<CTaskQueue>(*m_pDoc);
+        if (Folder().empty())
+            m_Folder.SetUp(m_pQueue->TaskFolder());
+        m_pQueue->SetFileOps(&m_Folder.Ops());
+        if (m_Lock.AcquireFolder(Folder(), "tessaline"))
+            m_pQueue->FolderTaken();
+        else
+            Fail("the program cannot take its task folder: " + m_Lock.FolderBusyText(Folder()));
         SetJobFinishedSink(&m_Sink);
         gProbeRequest = true;
         ASSERT_TRUE(StartPrintWorker());
@@ -253,19 +368,30 @@ protected:
         m_Clock.SetFree(false);
     }
 
-    // Exit (or a crash, which also power-cycles the plotter) and a fresh start of the program: the
-    // rows come back from the queue's state file with their copies and holds; the job that was printing
-    // comes back held. A worker already past its print loop when the exit comes still hands its job back
-    // meanwhile.
+    // Exit (or a crash) and a fresh start of the program: the rows come back from the queue's state file with
+    // their copies and holds; the job that was printing comes back held. A worker already past its print loop
+    // when the exit comes still hands its job back meanwhile. The state file lies in the task folder, so what
+    // changed while the share was away is kept only once the share is back: the share comes back and is
+    // scanned once before the program ends (a program started while the share is away would also make an
+    // empty folder where the share belongs).
     void Restart(bool crash)
     {
+        m_Folder.Disarm();  // the share stays while the program ends (a worker may still hand a job back)
+        if (m_Folder.Vanished() > m_nVanishesSeen) {
+            if (m_Folder.Away())
+                m_Folder.Return();
+            Scan();
+        }
         HarvestFaults();
         StopWorker();
         if (m_Print) {
-            if (!fs::exists(m_Print->path))
+            if (!m_Folder.Exists(m_Print->path))
                 Fail("the file of the print interrupted by the exit is gone");
+            const int segments = PlotterSegments();
+            if (m_Print->startCommands < m_pPlotter->CommandCount(0x0B) && segments == m_Print->ref.Segments())
+                CountWholeCopy(*m_Print, segments);
             FileModel& file = m_Files[m_Print->path];
-            file.held = true;
+            Hold(file, kDetailsInterrupted);
             if (m_Print->aborted)
                 file.copiesLeft = 1;
             ++m_Stats.interrupted;
@@ -276,13 +402,18 @@ protected:
         m_pQueue.reset();
         gpDoc = nullptr;
         m_pDoc.reset();
+        m_Lock.Release();  // the lock goes with the process, crash or not
         ResetPrintPathState();
-        if (crash) {
+        // A crash of the workstation leaves the plotter as it was, in the middle of whatever exchange; half the
+        // time the plotter is switched off and on as well.
+        if (crash && Chance(0.5)) {
             SetUsbAdapter(nullptr);
             m_pPlotter.reset();
+            ++m_Stats.powerCycles;
         }
         for (auto& [path, file] : m_Files)
             file.listed = false;
+        m_bAwaitLinkBack = false;
         m_nLastProgress = m_Clock.Now();
         StartProgram();
         // The new worker parks at its first sleep before the window side goes on: same course every run.
@@ -290,26 +421,59 @@ protected:
             Fail("the restarted worker never reached its first wait");
     }
 
-    // ---- the window side's timers ----
+    // ---- the files: written whole, in pieces, replaced; what they hold ----
+
+    bool Reference(const std::string& content, const std::string& ext, CReferencePage& ref)
+    {
+        const std::string path = (m_Dir / ("reference" + ext)).string();
+        std::ofstream(path, std::ios::binary) << content;
+        return MakeReferencePage(*m_pRefDoc, path, ref);
+    }
+
+    // How a copy over a share arrives: a first piece (maybe nothing yet), then one piece before every scan.
+    std::vector<std::string> Pieces(const std::string& content)
+    {
+        std::vector<std::string> pieces;
+        size_t at = size_t(Pick(0, int(content.size()) / 2));
+        pieces.push_back(content.substr(0, at));
+        for (int i = Pick(1, 4); i > 1 && at + 1 < content.size(); --i) {
+            const size_t next = size_t(Pick(int(at) + 1, int(content.size()) - 1));
+            pieces.push_back(content.substr(at, next - at));
+            at = next;
+        }
+        pieces.push_back(content.substr(at));
+        return pieces;
+    }
 
     void Feed()
     {
         static const char* const kExtensions[] = {".plt", ".pla", ".hpgl", ".hpg", ".PRT"};
-        if (m_nFed >= m_nJobs || m_Files.size() >= 4)
+        const auto active = std::count_if(m_Files.begin(), m_Files.end(), [](const auto& f) { return !f.second.held; });
+        if (m_nFed >= m_nJobs || active >= 4 || m_Files.size() >= 10)
             return;
-        const std::string marker = MakeMarker(m_Rng);
+        FileModel file;
+        file.content = EContent(std::discrete_distribution<int>({84, 6, 5, 5})(m_Rng));
+        const std::string content = MakeContent(m_Rng, file.content);
         const std::string ext = kExtensions[Pick(0, 4)];
         char name[32];
         std::snprintf(name, sizeof name, "m%04d", m_nFed);
+        const bool slow = content.size() >= 8 && Chance(0.2);
         std::string path;
-        if (Chance(0.5)) {
+        if (slow || file.content != EContent::Marker || m_Folder.Away() || Chance(0.5)) {
+            // A CAD system writes into the folder (on the server while the share is away).
             path = Folder() + name + ext;
-            fs::create_directories(Folder());
-            std::ofstream(path, std::ios::binary) << marker;
+            if (slow) {
+                file.pieces = Pieces(content);
+                m_Folder.Write(path, file.pieces.front());
+                file.pieces.erase(file.pieces.begin());
+                ++m_Stats.slow;
+            } else {
+                m_Folder.Write(path, content);
+            }
         } else {
             // Names that repeat, so that adding renames.
             const std::string source = (m_Dir / "incoming" / ((Chance(0.5) ? "cut" : name) + ext)).string();
-            std::ofstream(source, std::ios::binary) << marker;
+            std::ofstream(source, std::ios::binary) << content;
             path = m_pQueue->AddFile(source);
             CTaskQueue::LogAddFileDone();
             if (path.empty()) {
@@ -317,15 +481,130 @@ protected:
                 return;
             }
         }
-        FileModel file;
-        if (!MakeReferencePage(*m_pRefDoc, path, file.ref)) {
-            Fail("the marker " + path + " cannot be prepared:\n" + marker);
+        if (file.content == EContent::Marker && !Reference(content, ext, file.ref)) {
+            Fail("the marker " + path + " cannot be prepared:\n" + content);
             return;
         }
+        if (Chance(0.1)) {
+            static const std::errc kRefusals[] = {std::errc::read_only_file_system, std::errc::permission_denied,
+                                                  std::errc::operation_not_permitted, std::errc::device_or_resource_busy};
+            file.removeError = kRefusals[Pick(0, 3)];
+            m_Folder.Ops().RefuseRemoval(path, file.removeError);
+            ++m_Stats.unremovable;
+        }
+        ++m_Stats.contents[int(file.content)];
         m_Files[path] = std::move(file);
         ++m_nFed;
         ++m_Stats.files;
     }
+
+    void WritePiece(const std::string& path, FileModel& file)
+    {
+        m_Folder.Write(path, file.pieces.front(), true);
+        file.pieces.erase(file.pieces.begin());
+        file.changedSinceScan = true;
+    }
+
+    // Slow writers never pause for a whole scan: a file that kept its size and time from one scan to the next
+    // is complete.
+    void AdvanceWriters()
+    {
+        for (auto& [path, file] : m_Files)
+            if (!file.pieces.empty())
+                WritePiece(path, file);
+    }
+
+    // A CAD system re-exports the marker (now and then a broken export).
+    void Replace(const std::string& path, FileModel& file)
+    {
+        const EContent content = Chance(0.1) ? EContent::Garbage : EContent::Marker;
+        const std::string text = MakeContent(m_Rng, content);
+        CReferencePage ref;
+        if (content == EContent::Marker && !Reference(text, fs::path(path).extension().string(), ref)) {
+            Fail("the marker replacing " + path + " cannot be prepared:\n" + text);
+            return;
+        }
+        m_Folder.Replace(path, text);
+        file.content = content;
+        file.ref = std::move(ref);
+        ++file.version;
+        file.changedSinceScan = true;
+    }
+
+    void Erase(const std::string& path)
+    {
+        m_Folder.Ops().RefuseRemoval(path, std::errc{});
+        m_Files.erase(path);
+    }
+
+    // ---- the model's transitions ----
+
+    void Hold(FileModel& file, const std::string& reason)
+    {
+        file.held = true;
+        file.heldReason = reason;
+    }
+    // Retired, but the file stays: held with the reason, nothing owed.
+    void Kept(FileModel& file, const std::string& reason, int version)
+    {
+        file.plottedKept = true;
+        file.keptReason = reason;
+        file.keptVersion = version;
+        file.owed = 0;
+        Hold(file, NotRemoved(reason));
+    }
+    // Another version took the place of the one the row knew: one copy of it, queued as a new job.
+    void QueuedAsNew(FileModel& file)
+    {
+        file.held = false;
+        file.heldReason.clear();
+        file.plottedKept = false;
+        file.copiesLeft = 1;
+        file.owed = 1;
+        file.changedSinceScan = false;
+        ++m_Stats.queuedAsNew;
+    }
+    void ExpectQueuedAsNew(const std::string& path, const std::vector<CTaskRow>& rows, const char* when)
+    {
+        const CTaskRow* row = FindRow(rows, path);
+        if (!row || row->m_eStatus != ETaskStatus::New || row->m_nCopies != 1 || row->m_strDetails != kDetailsReplaced ||
+            !m_Folder.Exists(path))
+            Fail(std::string("a replaced file is not queued as a new job ") + when + ": " + path);
+    }
+
+    // A whole print of the file: the page equals the marker's, and the operator asked for it.
+    void CountWholeCopy(Print& print, int segments)
+    {
+        if (print.counted)
+            return;
+        print.counted = true;
+        FileModel& file = m_Files[print.path];
+        if (file.owed < 1)
+            Fail("a whole copy of " + print.path + " printed that nobody asked for (printed more often than its copies)");
+        else
+            --file.owed;
+        const std::string page = print.ref.Compare(m_pPlotter->Page(), segments);
+        if (!page.empty())
+            Fail("the page of a whole print is not the marker's: " + page);
+    }
+
+    // ---- a second program on the same folder ----
+
+    void SecondProgramTries()
+    {
+        if (!m_pSecond || m_Folder.Away())
+            return;
+        if (m_pSecond->AcquireFolder(Folder(), "tessaline-cli")) {
+            Fail("a second program took the task folder while this one serves it");
+            m_pSecond->Release();
+            return;
+        }
+        if (m_pSecond->Holder() != m_strMe)
+            Fail("the second program hears that \"" + m_pSecond->Holder() + "\" serves the folder, not " + m_strMe);
+        ++m_Stats.secondRefused;
+    }
+
+    // ---- the window side's timers ----
 
     std::string RandomRow(const std::vector<CTaskRow>& rows)
     {
@@ -334,18 +613,102 @@ protected:
 
     void Scan()
     {
+        AdvanceWriters();
         Feed();
+        SecondProgramTries();
         const std::vector<CTaskRow> before = m_pQueue->Rows();
+        std::map<std::string, int> said;
+        for (const auto& [path, file] : m_Files)
+            if (file.plottedKept)
+                said[path] = m_Log.Count(PlottedLine(path, file.keptReason));
+        m_bAwayAtScan = m_Folder.Away();
+        m_Folder.ClearStats();
         m_pQueue->RefreshList(Chance(0.15) ? RandomRow(before) : std::string());
-        for (const CTaskRow& row : m_pQueue->Rows()) {
+        if (!m_bAwayAtScan && !m_Folder.Away())
+            m_nVanishesSeen = m_Folder.Vanished();
+        const std::vector<CTaskRow> rows = m_pQueue->Rows();
+        for (const CTaskRow& row : rows) {
             auto it = m_Files.find(row.m_strPath);
             if (it == m_Files.end())
                 Fail("a row for a file the soak never made: " + row.m_strPath);
             else
                 it->second.listed = true;
         }
+        AfterScan(before, rows, said);
         if (!m_Print && gPrinterStatus.HasPrintTask())
             PrintStarted();
+        if (!m_Print)
+            CheckQueuedRowsSayWhy(before, rows);
+    }
+
+    // What a scan must have done besides listing: noted the size and time of each file, retried the removal
+    // of printed files that stayed, and held the files with nothing to print.
+    void AfterScan(const std::vector<CTaskRow>& before, const std::vector<CTaskRow>& rows,
+                   const std::map<std::string, int>& said)
+    {
+        for (auto it = m_Files.begin(); it != m_Files.end();) {
+            const std::string path = it->first;
+            FileModel& file = it->second;
+            const CTaskRow* was = FindRow(before, path);
+            const CTaskRow* row = FindRow(rows, path);
+            const CSoakFolder::Stat* first = m_Folder.FirstStat(path);
+            const CSoakFolder::Stat* last = m_Folder.LastStat(path);
+            if (first && !first->away && !(was && was->m_eStatus == ETaskStatus::Plotting))
+                file.changedSinceScan = false;
+            if (file.plottedKept && last && !RetriedRemoval(path, file, rows, last->away, said.at(path))) {
+                ++it;
+                Erase(path);
+                continue;
+            }
+            if (file.content != EContent::Marker && !file.held && row && row->m_eStatus == ETaskStatus::NotPlot &&
+                row->m_strDetails == NothingReason(file.content)) {
+                if (!file.pieces.empty())
+                    Fail("a file still arriving was started: " + path);
+                if (m_Log.Count("Cannot plot " + path + ": " + row->m_strDetails) < 1)
+                    Fail("the log does not say why " + path + " is not sent");
+                Hold(file, row->m_strDetails);
+                ++m_Stats.notSent;
+            }
+            ++it;
+        }
+    }
+
+    // The scan retried removing a printed file that stayed. False when the file is gone now.
+    bool RetriedRemoval(const std::string& path, FileModel& file, const std::vector<CTaskRow>& rows, bool away, int said)
+    {
+        const std::string reason = file.keptReason;
+        if (away) {
+            Kept(file, kFolderMissing, file.keptVersion);
+        } else if (file.version != file.keptVersion) {
+            QueuedAsNew(file);
+            ExpectQueuedAsNew(path, rows, "when its printed version was to be removed");
+            return true;
+        } else if (file.removeError != std::errc{}) {
+            Kept(file, ErrorText(file.removeError), file.keptVersion);
+        } else {
+            if (FindRow(rows, path) || m_Folder.Exists(path))
+                Fail("a printed file whose removal works again is still " +
+                     std::string(m_Folder.Exists(path) ? "there: " : "listed: ") + path);
+            ++m_Stats.removedLater;
+            return false;
+        }
+        if (file.keptReason == reason && m_Log.Count(PlottedLine(path, reason)) != said)
+            Fail("that " + path + " cannot be removed is said again at every scan");
+        return true;
+    }
+
+    // While nothing prints, the folder is there and the plotter answers, a queued row that a scan had looked at
+    // before either starts or says why it waits. (A row restored from the state file is not looked at until
+    // the first scan after the start that finds its file.)
+    void CheckQueuedRowsSayWhy(const std::vector<CTaskRow>& before, const std::vector<CTaskRow>& rows)
+    {
+        if (m_Folder.Away() || m_bAwaitLinkBack || gPrinterStatus.m_bPrinting)
+            return;
+        for (const CTaskRow& row : rows) {
+            const CTaskRow* was = FindRow(before, row.m_strPath);
+            if (was && was->m_bSeen && row.m_eStatus != ETaskStatus::NotPlot && row.m_strDetails.empty())
+                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\" without a reason while nothing prints");
+        }
     }
 
     void PrintStarted()
@@ -359,14 +722,28 @@ protected:
             Fail("a print task is raised without a plotting row of ours (" + path + ")");
             return;
         }
+        FileModel& file = it->second;
+        if (file.held)
+            Fail("a held row started by itself: " + path + " (" + file.heldReason + ")");
+        if (!file.pieces.empty())
+            Fail("a file still arriving was started: " + path);
+        if (file.content != EContent::Marker)
+            Fail("a file with nothing to print was sent to the plotter: " + path);
+        if (m_bAwayAtScan)
+            Fail("a job started while the task folder is missing: " + path);
+        if (m_bAwaitLinkBack)
+            Fail("a job started before the plotter answered again after a job was given up on it: " + path);
         m_Print = Print();
         m_Print->path = path;
         m_Print->number = ++m_Stats.prints;
+        m_Print->ref = file.ref;
+        m_Print->version = file.version;
         m_Print->startMs = m_Clock.Now();
         m_Print->startCommands = m_pPlotter->CommandCount(0x0B);
         m_Print->noAnswers = m_Bridge.No();
+        m_Print->plotterInLastJob = m_pPlotter->InJob();
         m_nLastProgress = m_Clock.Now();
-        ScheduleFaults(it->second.ref.Segments());
+        ScheduleFaults(file.ref.Segments());
         if (Chance(0.04)) {
             // Before the worker has even seen the task.
             ++m_Stats.actions[ActEarlyAbort];
@@ -374,7 +751,8 @@ protected:
         }
     }
 
-    // One to three faults of random kinds for this print, tied to its own segments.
+    // One to three faults of random kinds for this print, tied to its own segments; now and then an abort
+    // planned for when the plotter is out of reach.
     void ScheduleFaults(int segments)
     {
         static const int kCodes[] = {0x45, 0x0B, 0x0E, 0x11, 0x13, 0x17, 0x19, 0x1B, 0x24, 0x01, 0x05, 0x21};
@@ -387,8 +765,7 @@ protected:
             std::snprintf(text, sizeof text, "/0x%02X", kCodes[Pick(0, int(std::size(kCodes)) - 1)]);
             return Chance(0.4) ? std::string(text) : std::string();
         };
-        CFaultSchedule schedule;
-        std::string all;
+        std::vector<std::pair<int, std::string>> faults;
         const int count = std::discrete_distribution<int>({20, 40, 25, 15})(m_Rng);
         for (int i = 0; i < count; ++i) {
             const int kind = Pick(0, kKinds - 1);
@@ -413,7 +790,24 @@ protected:
                     f += "@" + segment(false) + "+" + std::to_string(Pick(100, 20000));
                 }
                 break;
+            case kUnplug: f = UnplugFault(segments, Pick(100, 8000)).first; break;
+            default: {
+                // A key pressed during a transfer, announced once or until acknowledged.
+                const FaultKind key = FaultKind(int(FaultKind::Pause) + kind - kFirstDuring);
+                f = std::string(kKindNames[int(key)]) + "@" + segment(false);
+                if (key == FaultKind::Pause)
+                    f += "+" + std::to_string(Pick(100, 20000));
+                f += Chance(0.5) ? "/during+repeat" : "/during";
+                break;
             }
+            }
+            faults.emplace_back(kind, f);
+        }
+        if (Chance(0.15))
+            faults.push_back(PlanAbortWhenDown(segments));
+        CFaultSchedule schedule;
+        std::string all;
+        for (const auto& [kind, f] : faults) {
             std::string error;
             if (!schedule.Add(f, &error)) {
                 Fail(error);
@@ -426,12 +820,38 @@ protected:
         m_pPlotter->ScheduleFaults(schedule);
     }
 
+    // The plotter unplugged just after a command was taken, so that the worker waits for its reply.
+    std::pair<std::string, std::string> UnplugFault(int segments, int64_t ms)
+    {
+        const WaitCode& wait = kWaitCodes[Pick(0, int(std::size(kWaitCodes)) - 1)];
+        const int n = wait.perSegment ? Pick(1, std::max(1, segments)) : 1;
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%02X", wait.code);
+        return {"unplug@" + std::to_string(n) + "+" + std::to_string(ms) + "/" + code, std::string("after ") + code};
+    }
+
+    // The link goes down for long in one of the job's inner waits; the operator aborts while it is down.
+    std::pair<int, std::string> PlanAbortWhenDown(int segments)
+    {
+        const int64_t ms = Pick(4000, 40000);
+        const int where = Pick(0, 5);
+        std::string fault;
+        if (where < 4) {
+            std::tie(fault, m_Print->downWait) = UnplugFault(segments, ms);
+            return {kUnplug, fault};
+        }
+        const int s = Pick(-1, segments - 1);
+        m_Print->downWait = where == 4 ? "in a data transfer" : "before the job";
+        return {4, "link-lost@" + (where == 5 ? std::string("start") : s < 0 ? std::string("bar") : std::to_string(s)) + "+" +
+                       std::to_string(ms)};
+    }
+
     // Counts what the plotter injected and ends the schedule: faults belong to one print.
     CFaultSchedule HarvestFaults()
     {
         CFaultSchedule record = m_pPlotter ? m_pPlotter->FaultRecord() : CFaultSchedule();
         for (const CFaultSchedule::Fault& f : record.Faults()) {
-            m_Stats.hit[int(f.kind)] += f.hits;
+            m_Stats.hit[KindOf(f)] += f.hits;
             if (m_Print && f.kind == FaultKind::Stop && f.hits > 0)
                 m_Print->stopped = true;
         }
@@ -451,36 +871,97 @@ protected:
         m_pQueue->Abort();
     }
 
+    // The planned abort: a moment after the plotter went out of reach.
+    void AbortWhenDown(int64_t now)
+    {
+        if (!m_Print || m_Print->downWait.empty() || m_Print->aborted)
+            return;
+        if (m_Print->abortAt < 0 && !m_pPlotter->LinkUp())
+            m_Print->abortAt = now + Pick(0, 2500);
+        if (m_Print->abortAt < 0 || now < m_Print->abortAt)
+            return;
+        const bool down = !m_pPlotter->LinkUp();
+        Abort();
+        if (down) {
+            m_Print->abortDownAt = now;
+            ++m_Stats.downAborts[m_Print->downWait];
+        }
+    }
+
     int PlotterSegments() const
     {
         return m_Print && m_pPlotter->CommandCount(0x0B) > m_Print->startCommands ? m_pPlotter->SegmentsPrinted() : 0;
     }
 
+    void CopiesChanged(FileModel& file, int delta)
+    {
+        file.copiesLeft += delta;
+        if (!file.plottedKept)
+            file.owed = std::max(0, file.owed + delta);
+    }
+
+    void Delete(const std::string& path, bool plotting)
+    {
+        if (plotting) {
+            const int refused = m_Bridge.Count(kDeleteRefused);
+            m_pQueue->Delete(path);
+            ++m_Stats.refusedDeletes;
+            if (m_Bridge.Count(kDeleteRefused) != refused + 1 || !m_Folder.Exists(path))
+                Fail("deleting the plotting row was not refused");
+            return;
+        }
+        FileModel& file = m_Files[path];
+        const CTaskRow before = *FindRow(m_pQueue->Rows(), path);
+        m_Folder.ClearStats();
+        m_pQueue->Delete(path);
+        const CSoakFolder::Stat* stat = m_Folder.LastStat(path);
+        const std::vector<CTaskRow> rows = m_pQueue->Rows();
+        const CTaskRow* row = FindRow(rows, path);
+        std::string reason;
+        if (stat && stat->away) {
+            reason = kFolderMissing;
+        } else if (file.changedSinceScan) {
+            // Written since the operator saw it listed: not the file the operator meant.
+            QueuedAsNew(file);
+            ExpectQueuedAsNew(path, rows, "when it was deleted after a change");
+            return;
+        } else if (file.removeError != std::errc{}) {
+            reason = ErrorText(file.removeError);
+        }
+        if (reason.empty()) {
+            if (m_Folder.Exists(path) || row)
+                Fail("a deleted row's file is still " + std::string(row ? "listed: " : "there: ") + path);
+            Erase(path);
+            return;
+        }
+        ++m_Stats.deletesRefused;
+        if (!row || row->m_eStatus != before.m_eStatus || row->m_strDetails != before.m_strDetails || !m_Folder.Exists(path))
+            Fail("a row whose file cannot be deleted is not kept as it was: " + path);
+        if (m_Bridge.Count("Cannot delete " + path + ": " + reason) < 1)
+            Fail("the operator is not told why " + path + " cannot be deleted (" + reason + ")");
+    }
+
+    void PlotByHand(FileModel& file)
+    {
+        file.held = false;
+        file.heldReason.clear();
+        file.plottedKept = false;
+        file.owed = file.copiesLeft;
+    }
+
     void Act()
     {
-        const Action action = Action(std::discrete_distribution<int>({14, 10, 18, 8, 10, 8, 5, 3})(m_Rng));
+        const Action action = Action(std::discrete_distribution<int>(std::begin(kActionWeights), std::end(kActionWeights))(m_Rng));
         ++m_Stats.actions[action];
         const std::vector<CTaskRow> rows = m_pQueue->Rows();
-        const std::string path = RandomRow(rows);
+        std::string path = RandomRow(rows);
         auto file = m_Files.find(path);
         const bool plotting = m_Print && path == m_Print->path;
         switch (action) {
         case ActAbort: Abort(); break;
         case ActDelete:
-            if (path.empty())
-                break;
-            if (plotting) {
-                const int refused = m_Bridge.Count(kDeleteRefused);
-                m_pQueue->Delete(path);
-                ++m_Stats.refusedDeletes;
-                if (m_Bridge.Count(kDeleteRefused) != refused + 1 || !fs::exists(path))
-                    Fail("deleting the plotting row was not refused");
-            } else {
-                m_pQueue->Delete(path);
-                if (fs::exists(path))
-                    Fail("a deleted row's file is still there: " + path);
-                m_Files.erase(path);
-            }
+            if (!path.empty())
+                Delete(path, plotting);
             break;
         case ActAddCopy:
         case ActRemoveCopy:
@@ -489,23 +970,27 @@ protected:
             if (action == ActAddCopy) {
                 m_pQueue->AddCopy(path);
                 if (!plotting && file->second.copiesLeft < 10) {
-                    ++file->second.copiesLeft;
+                    CopiesChanged(file->second, +1);
                     ++m_Stats.extraCopies;
                 }
             } else {
                 m_pQueue->RemoveCopy(path);
                 if (!plotting && file->second.copiesLeft > 1)
-                    --file->second.copiesLeft;
+                    CopiesChanged(file->second, -1);
             }
             break;
-        case ActPlot:
+        case ActPlot: {
+            std::vector<std::string> held;
             for (const CTaskRow& row : rows)
-                if (row.m_eStatus == ETaskStatus::NotPlot) {
-                    m_pQueue->Plot(row.m_strPath);
-                    m_Files[row.m_strPath].held = false;
-                    break;
-                }
+                if (row.m_eStatus == ETaskStatus::NotPlot)
+                    held.push_back(row.m_strPath);
+            if (held.empty())
+                break;
+            path = held[size_t(Pick(0, int(held.size()) - 1))];
+            m_pQueue->Plot(path);
+            PlotByHand(m_Files[path]);
             break;
+        }
         case ActPreview:
             if (Chance(0.5))
                 m_pQueue->Preview(path);
@@ -522,6 +1007,48 @@ protected:
             Restart(false);
             break;
         case ActCrash: Restart(true); break;
+        case ActReplace:
+            if (m_Print && Chance(0.6))
+                path = m_Print->path;
+            file = m_Files.find(path);
+            if (file == m_Files.end() || !file->second.pieces.empty())
+                break;
+            if (m_Print && path == m_Print->path)
+                ++m_Stats.replacedWhilePrinting;
+            Replace(path, file->second);
+            break;
+        case ActVanish:
+            if (!m_Folder.Away()) {
+                const int64_t back = m_Clock.Now() + Pick(2000, 25000);
+                if (Chance(0.5))
+                    m_Folder.Vanish(back);
+                else
+                    m_Folder.VanishAtStat(Pick(1, 8), back);  // in the middle of whatever the queue does next
+            }
+            break;
+        case ActSecond:
+            if (m_pSecond) {
+                m_pSecond.reset();
+            } else {
+                m_pSecond = std::make_unique<CFolderLock>();
+                SecondProgramTries();
+            }
+            break;
+        case ActRemovable:
+            for (auto& [p, f] : m_Files)
+                if (f.removeError != std::errc{}) {
+                    f.removeError = std::errc{};
+                    m_Folder.Ops().RefuseRemoval(p, std::errc{});
+                    break;
+                }
+            break;
+        case ActWrite:
+            for (auto& [p, f] : m_Files)
+                if (!f.pieces.empty()) {
+                    WritePiece(p, f);
+                    break;
+                }
+            break;
         default: break;
         }
     }
@@ -554,16 +1081,20 @@ protected:
             if ((row.m_eStatus == ETaskStatus::Plotting) != plotting)
                 Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\"" + (plotting ? " while it prints" : ""));
             if (!plotting && (row.m_eStatus == ETaskStatus::NotPlot) != file.held)
-                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\", expected " +
-                     (file.held ? "held" : "queued"));
+                Fail("row " + row.m_strPath + " is \"" + StatusText(row.m_eStatus) + "\" (" + row.m_strDetails +
+                     "), expected " + (file.held ? "held" : "queued"));
+            else if (!plotting && file.held && row.m_strDetails != file.heldReason)
+                Fail("row " + row.m_strPath + " is held saying \"" + row.m_strDetails + "\", expected \"" + file.heldReason + "\"");
+            else if (!plotting && !file.held && !file.pieces.empty() && row.m_strDetails.empty())
+                Fail("row " + row.m_strPath + " of a file still arriving does not say so");
             if (!(plotting && m_Print->aborted) && row.m_nCopies != file.copiesLeft)
                 Fail("row " + row.m_strPath + " has " + std::to_string(row.m_nCopies) + " copies left, expected " +
                      std::to_string(file.copiesLeft));
         }
         for (const auto& [path, file] : m_Files) {
-            if (!fs::exists(path))
+            if (!m_Folder.Exists(path))
                 Fail("the file of a job that was neither printed to its last copy nor aborted is gone: " + path);
-            if (file.listed && std::none_of(rows.begin(), rows.end(), [&](const CTaskRow& r) { return r.m_strPath == path; }))
+            if (file.listed && !FindRow(rows, path))
                 Fail("the row of " + path + " vanished");
         }
         if (gPrinterStatus.m_bPrinting != m_Print.has_value() || gPrinterStatus.HasPrintTask() != m_Print.has_value())
@@ -581,76 +1112,130 @@ protected:
             return;
         }
         Print& print = *m_Print;
-        FileModel& file = m_Files[print.path];
         const int segments = PlotterSegments();
         const CFaultSchedule record = HarvestFaults();
         CheckPlotter();
-        if (print.startCommands < m_pPlotter->CommandCount(0x0B))
+        const bool started = print.startCommands < m_pPlotter->CommandCount(0x0B);
+        if (started)
             CheckTransfers(segments);
-        const std::string page = print.startCommands < m_pPlotter->CommandCount(0x0B)
-                                     ? file.ref.Compare(m_pPlotter->Page(), segments)
-                                     : std::string();
+        const std::string page = started ? print.ref.Compare(m_pPlotter->Page(), segments) : std::string();
         if (!page.empty())
             Fail("the page after " + std::to_string(segments) + " segment(s) is not the marker's: " + page);
 
-        const bool whole = segments == file.ref.Segments();
+        const bool whole = started && segments == print.ref.Segments();
         const bool stopped = print.stopped;
         const bool refused = m_Bridge.No() > print.noAnswers;
+        if (whole)
+            CountWholeCopy(print, segments);
         if (print.aborted && segments > print.segmentsAtAbort + 1)
             Fail("the abort was lost: " + std::to_string(segments) + " segments printed, " +
                  std::to_string(print.segmentsAtAbort) + " when the operator aborted");
         if (!whole && !print.aborted && !stopped && !refused) {
             std::string hits;
             for (const CFaultSchedule::Fault& f : record.Faults())
-                hits += " " + std::string(kKindNames[int(f.kind)]) + "=" + std::to_string(f.hits);
-            Fail("the print ended after " + std::to_string(segments) + " of " + std::to_string(file.ref.Segments()) +
+                hits += " " + std::string(kKindNames[KindOf(f)]) + "=" + std::to_string(f.hits);
+            Fail("the print ended after " + std::to_string(segments) + " of " + std::to_string(print.ref.Segments()) +
                  " segments without an abort, a stop or a No (faults injected:" + hits + ")");
         }
+        // The transfer a stop key came in is finished and verified; nothing after it is printed. Unless the link
+        // dropped with the reply that announced it (a key announced once is then lost at the plotter), or the
+        // plotter was still in the last job, whose print end it never answered: then the key came during that
+        // job's transfer, before this job began, and belongs to no step of it.
+        const bool unplugged = std::any_of(record.Faults().begin(), record.Faults().end(), [](const auto& f) {
+            return f.kind == FaultKind::Unplug && f.hits > 0;
+        });
+        for (const CFaultSchedule::Fault& f : record.Faults())
+            if (f.kind == FaultKind::Stop && f.during && f.hits > 0 && !print.aborted && !refused && !unplugged &&
+                !print.plotterInLastJob && segments > f.at + 1)
+                Fail("the stop key pressed while segment " + std::to_string(f.at) + " was sent was lost: " +
+                     std::to_string(segments) + " segments printed");
         const bool printedWhole = outcome == EJobOutcome::PrintedWhole;
         if (!print.aborted && printedWhole != whole)
             Fail(std::string("the worker counts the print as ") + (printedWhole ? "whole" : "incomplete") +
-                 ", the plotter printed " + std::to_string(segments) + " of " + std::to_string(file.ref.Segments()));
+                 ", the plotter printed " + std::to_string(segments) + " of " + std::to_string(print.ref.Segments()));
         if (m_Log.PrintEnds() + m_Log.GiveUps() != m_nFinished)
             Fail("finish handshakes logged " + std::to_string(m_Log.PrintEnds()) + ", jobs given up " +
                  std::to_string(m_Log.GiveUps()) + ", jobs finished " + std::to_string(m_nFinished));
         // An abort that could not reach the plotter did not end the print there: the job is held with its file.
-        const bool givenUp = outcome == EJobOutcome::LinkLost;
+        const bool givenUp = m_Log.GiveUps() > m_nGiveUps;
+        m_nGiveUps = m_Log.GiveUps();
         if (givenUp && !print.aborted)
             Fail("a job was given up on its plotter without an abort");
-
-        m_pQueue->JobFinished(outcome);
-
-        const std::vector<CTaskRow> rows = m_pQueue->Rows();
-        auto row = std::find_if(rows.begin(), rows.end(), [&](const CTaskRow& r) { return r.m_strPath == print.path; });
-        const bool exists = fs::exists(print.path);
-        if (givenUp) {
-            file.held = true;
-            file.copiesLeft = 1;
-            if (!exists || row == rows.end() || row->m_eStatus != ETaskStatus::NotPlot || row->m_nCopies != 1 ||
-                row->m_strDetails != kDetailsIncomplete)
-                Fail("an aborted job whose plotter could not be reached is not held with its file");
-        } else if (print.aborted || (whole && file.copiesLeft <= 1)) {
-            if (exists || row != rows.end())
-                Fail("the file of a job " + std::string(print.aborted ? "aborted" : "printed to its last copy") +
-                     " is still " + (exists ? "there" : "listed"));
-            m_Files.erase(print.path);
-        } else if (!exists) {
-            Fail(std::string("the file of a ") + (whole ? "job with copies left" : "print that did not complete") +
-                 " was deleted");
-            m_Files.erase(print.path);
-        } else if (whole) {
-            --file.copiesLeft;
-            if (row == rows.end() || row->m_eStatus != ETaskStatus::Waiting || row->m_nCopies != file.copiesLeft)
-                Fail("a job with copies left is not queued again with " + std::to_string(file.copiesLeft));
-        } else {
-            file.held = true;
-            if (row == rows.end() || row->m_eStatus != ETaskStatus::NotPlot || row->m_nCopies != file.copiesLeft ||
-                row->m_strDetails != kDetailsIncomplete)
-                Fail("an incomplete print is not held with its copies");
+        // How it ended is what happened first.
+        if ((outcome == EJobOutcome::Aborted && !print.aborted) || (outcome == EJobOutcome::StoppedAtPlotter && !stopped) ||
+            (outcome == EJobOutcome::RefusedAtChecksum && !refused) || (outcome == EJobOutcome::LinkLost && !givenUp) ||
+            outcome == EJobOutcome::None || outcome == EJobOutcome::NotStarted || outcome == EJobOutcome::NoDrawing)
+            Fail("the job ends as " + std::to_string(int(outcome)) + ", which did not happen");
+        if (givenUp && print.abortDownAt >= 0)
+            m_Stats.maxGiveUpMs = std::max(m_Stats.maxGiveUpMs, m_Clock.Now() - print.abortDownAt);
+        if (Chance(0.03) && m_Folder.Vanished() == m_nVanishesSeen) {
+            // The program dies before the task list hears of the end: the job comes back held, never printed
+            // again by itself. (Not while the state file waits for the share: the rows would come back as
+            // they were before the share went.)
+            ++m_Stats.actions[ActCrashAtHandBack];
+            m_bCrashNow = true;
+            return;
         }
+        Finished(outcome, print, whole, givenUp);
         ++(whole ? m_Stats.whole : m_Stats.cut);
         m_nLastProgress = m_Clock.Now();
         m_Print.reset();
+    }
+
+    // The task list takes the job back; what it must have done with the row and the file.
+    void Finished(EJobOutcome outcome, const Print& print, bool whole, bool givenUp)
+    {
+        const std::string& path = print.path;
+        FileModel& file = m_Files[path];
+        const int saidMissing = m_Log.Count(PlottedLine(path, kFolderMissing));
+        const int saidRefused = m_Log.Count(PlottedLine(path, ErrorText(file.removeError)));
+        m_Folder.ClearStats();
+        m_pQueue->JobFinished(outcome);
+        const CSoakFolder::Stat* retired = m_Folder.LastStat(path);
+
+        const std::vector<CTaskRow> rows = m_pQueue->Rows();
+        const CTaskRow* row = FindRow(rows, path);
+        const bool exists = m_Folder.Exists(path);
+        if (print.aborted)
+            file.copiesLeft = 1;
+        if (givenUp)
+            m_bAwaitLinkBack = true;
+        if (outcome == EJobOutcome::Aborted || (outcome == EJobOutcome::PrintedWhole && file.copiesLeft <= 1)) {
+            const bool away = retired && retired->away;
+            if (!away && file.version != print.version) {
+                QueuedAsNew(file);
+                ExpectQueuedAsNew(path, rows, "after its print");
+                if (m_Log.Count("Kept " + path + ": " + kDetailsReplaced + "; queued as a new job") < 1)
+                    Fail("the log does not say that " + path + " was kept as a new version");
+            } else if (away || file.removeError != std::errc{}) {
+                const std::string reason = away ? std::string(kFolderMissing) : ErrorText(file.removeError);
+                Kept(file, reason, print.version);
+                ++m_Stats.kept;
+                if (!exists || !row || row->m_eStatus != ETaskStatus::NotPlot || row->m_strDetails != NotRemoved(reason))
+                    Fail("a printed file that cannot be removed does not stay held with the reason: " + path);
+                if (m_Log.Count(PlottedLine(path, reason)) != (away ? saidMissing : saidRefused) + 1)
+                    Fail("the log does not say once that " + path + " cannot be removed");
+            } else {
+                if (exists || row)
+                    Fail("the file of a job " + std::string(print.aborted ? "aborted" : "printed to its last copy") +
+                         " is still " + (exists ? "there" : "listed"));
+                Erase(path);
+            }
+        } else if (!exists) {
+            Fail(std::string("the file of a ") + (whole ? "job with copies left" : "print that did not complete") +
+                 " was deleted");
+            Erase(path);
+        } else if (outcome == EJobOutcome::PrintedWhole) {
+            --file.copiesLeft;
+            if (!row || row->m_eStatus != ETaskStatus::Waiting || row->m_nCopies != file.copiesLeft)
+                Fail("a job with copies left is not queued again with " + std::to_string(file.copiesLeft));
+        } else {
+            Hold(file, kDetailsIncomplete);
+            if (!row || row->m_eStatus != ETaskStatus::NotPlot || row->m_nCopies != file.copiesLeft ||
+                row->m_strDetails != kDetailsIncomplete)
+                Fail(std::string(givenUp ? "an aborted job whose plotter could not be reached" : "an incomplete print") +
+                     " is not held with its file and copies");
+        }
     }
 
     // What the plotter confirmed is the colour bar and then segments 0, 1, 2 ... each once, in order; it
@@ -679,6 +1264,27 @@ protected:
 
     // ---- the run ----
 
+    // The operator clears what is left on hold once every file was fed (first making removable what is not).
+    bool ClearHeldRows()
+    {
+        m_Folder.Disarm();
+        const std::vector<CTaskRow> rows = m_pQueue->Rows();
+        for (auto it = m_Files.begin(); it != m_Files.end();) {
+            const std::string path = it->first;
+            FileModel& file = it->second;
+            ++it;
+            if (!file.held || file.changedSinceScan || !FindRow(rows, path))
+                continue;
+            file.removeError = std::errc{};
+            m_Folder.Ops().RefuseRemoval(path, std::errc{});
+            m_pQueue->Delete(path);
+            if (m_Folder.Exists(path))
+                Fail("a held row's file is still there after Delete: " + path);
+            Erase(path);
+        }
+        return m_Files.empty();
+    }
+
     void Run()
     {
         const auto wallStart = std::chrono::steady_clock::now();
@@ -691,7 +1297,16 @@ protected:
                      " s of real time without waiting on the clock (livelock or deadlock)");
                 break;
             }
+            if (m_bCrashNow) {
+                m_bCrashNow = false;
+                Restart(true);
+                continue;
+            }
             const int64_t now = m_Clock.Now();
+            if (m_Folder.Away() && now >= m_Folder.BackAt())
+                m_Folder.Return();
+            if (m_bAwaitLinkBack && m_pPlotter->LinkUp())
+                m_bAwaitLinkBack = false;
             if (now >= nextProbe) {
                 gProbeRequest = true;
                 nextProbe = now + 1000;
@@ -704,6 +1319,7 @@ protected:
                 m_Print->forcedAbortAt = -1;
                 Abort();
             }
+            AbortWhenDown(now);
             if (now >= nextAction && m_strFailure.empty()) {
                 Act();
                 nextAction = now + Pick(500, 15000);
@@ -714,23 +1330,21 @@ protected:
                 Fail("log: " + m_Log.Errors().front());
             if (m_Print && now - m_Print->startMs > kPrintBoundMs)
                 Fail("the print did not end within " + std::to_string(kPrintBoundMs / 3600000) + " h of virtual time");
+            if (m_Print && m_Print->abortDownAt >= 0 && !m_pPlotter->LinkUp() && now - m_Print->abortDownAt > kGiveUpBoundMs)
+                Fail("an abort while the plotter cannot be reached did not end the job within " +
+                     std::to_string(kGiveUpBoundMs) + " ms (it waits " + m_Print->downWait + ")");
             if (!m_Print && now - m_nLastProgress > kStallBoundMs &&
                 std::any_of(m_Files.begin(), m_Files.end(), [](const auto& f) { return f.second.listed && !f.second.held; }))
                 Fail("queued jobs, but none started for " + std::to_string(kStallBoundMs / 60000) + " min");
-            if (m_nFed >= m_nJobs && !m_Print) {
-                // The operator clears what is left on hold.
-                for (auto it = m_Files.begin(); it != m_Files.end();) {
-                    if (it->second.held) {
-                        m_pQueue->Delete(it->first);
-                        it = m_Files.erase(it);
-                    } else {
-                        ++it;
-                    }
-                }
-                if (m_Files.empty())
-                    break;
-            }
-            m_Clock.Resume(std::min({nextProbe, nextScan, nextAction}));
+            if (m_nFed >= m_nJobs && !m_Print && !m_Folder.Away() && m_strFailure.empty() && ClearHeldRows())
+                break;
+            int64_t wake = std::min({nextProbe, nextScan, nextAction});
+            if (m_Folder.Away())
+                wake = std::min(wake, m_Folder.BackAt());
+            // Close steps while an abort waits for the plotter to go, and while it must end the job.
+            if (m_Print && !m_Print->downWait.empty() && (!m_Print->aborted || m_Print->abortDownAt >= 0))
+                wake = std::min(wake, m_Clock.Now() + 100);
+            m_Clock.Resume(wake);
         }
         const int64_t virtualMs = m_Clock.Now();
         StopWorker();
@@ -750,18 +1364,35 @@ protected:
     {
         std::printf("soak: seed %u, %s, compression %s, packets of %d bytes\n", m_nSeed, m_pCarriage->name,
                     m_bCompress ? "on" : "off", m_nPacket);
-        std::printf("  files %d, prints %d (whole %d, cut short %d, interrupted by an exit %d, aborted out of the "
+        std::printf("  files %d (", m_Stats.files);
+        for (int c = 0; c < 4; ++c)
+            std::printf("%s%s %d", c ? ", " : "", kContentNames[c], m_Stats.contents[c]);
+        std::printf("; arriving slowly %d, not removable %d), not sent %d\n", m_Stats.slow, m_Stats.unremovable,
+                    m_Stats.notSent);
+        std::printf("  prints %d (whole %d, cut short %d, interrupted by an exit %d, aborted out of the "
                     "plotter's reach %d), copies added %d\n",
-                    m_Stats.files, m_Stats.prints, m_Stats.whole, m_Stats.cut, m_Stats.interrupted, m_Log.GiveUps(),
+                    m_Stats.prints, m_Stats.whole, m_Stats.cut, m_Stats.interrupted, m_Log.GiveUps(),
                     m_Stats.extraCopies);
+        std::printf("  files kept after their last copy %d (removed at a later scan %d), replaced while printing %d, "
+                    "queued again as a new version %d, deletes refused by the file system %d\n",
+                    m_Stats.kept, m_Stats.removedLater, m_Stats.replacedWhilePrinting, m_Stats.queuedAsNew,
+                    m_Stats.deletesRefused);
+        std::printf("  the share dropped %d time(s) (%d in the middle of a queue operation), a second program refused %d "
+                    "time(s)\n",
+                    m_Folder.Vanished(), m_Folder.VanishedAtStat(), m_Stats.secondRefused);
+        std::printf("  aborts with the plotter out of reach:");
+        for (const auto& [wait, n] : m_Stats.downAborts)
+            std::printf(" %s %d,", wait.c_str(), n);
+        std::printf(" longest until the job was handed back %lld ms\n", static_cast<long long>(m_Stats.maxGiveUpMs));
         std::printf("  faults scheduled / injected:");
         for (int k = 0; k < kKinds; ++k)
             std::printf("%s %s %d/%d", k ? "," : "", kKindNames[k], m_Stats.scheduled[k], m_Stats.hit[k]);
         std::printf("\n  operator actions:");
         for (int a = 0; a < kActions; ++a)
             std::printf("%s %s %d", a ? "," : "", kActionNames[a], m_Stats.actions[a]);
-        std::printf(" (deletes refused %d)\n  checksum questions: %d Yes, %d No\n", m_Stats.refusedDeletes,
-                    m_Bridge.Yes(), m_Bridge.No());
+        std::printf(" (deletes refused while plotting %d; the plotter switched off and on with a crash %d)\n",
+                    m_Stats.refusedDeletes, m_Stats.powerCycles);
+        std::printf("  checksum questions: %d Yes, %d No\n", m_Bridge.Yes(), m_Bridge.No());
         std::printf("  virtual time %.2f h, wall time %.1f s\n", double(virtualMs) / 3600000.0, wallSeconds);
     }
 
@@ -780,11 +1411,20 @@ protected:
     std::unique_ptr<CMarquellDoc> m_pDoc;
     std::unique_ptr<CTaskQueue> m_pQueue;
     std::unique_ptr<CVirtualPlotter> m_pPlotter;
+    CSoakFolder m_Folder;
+    CFolderLock m_Lock;                    // the program's hold on its task folder
+    std::unique_ptr<CFolderLock> m_pSecond;  // a second program started on the same folder
+    std::string m_strMe;
     std::map<std::string, FileModel> m_Files;
     std::optional<Print> m_Print;
     Stats m_Stats;
     int m_nFed = 0;
     int m_nFinished = 0;
+    int m_nGiveUps = 0;
+    bool m_bAwayAtScan = false;
+    int m_nVanishesSeen = 0;  // the share's absences the program has seen end
+    bool m_bAwaitLinkBack = false;  // a job was given up on the plotter, which has not answered since
+    bool m_bCrashNow = false;
     int64_t m_nLastProgress = 0;
     std::string m_strFailure;
 };

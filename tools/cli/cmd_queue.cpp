@@ -154,6 +154,7 @@ int RunQueue(const std::vector<std::string>& args)
         std::fprintf(stderr, "tessaline-cli: %s\n", folderLock.FolderBusyText(folder).c_str());
         return 1;
     }
+    queue.FolderTaken();
     const bool isVirtual = cli.Has("--virtual") || IsVirtualDevice(doc.m_UserDefine.m_Link.DEVICE);
     if (!isVirtual && !faults.Empty())
         return BadInput("--fault needs the virtual plotter");
