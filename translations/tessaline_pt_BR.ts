@@ -148,6 +148,84 @@
     </message>
 </context>
 <context>
+    <name>CJobInfoProbe</name>
+    <message>
+        <source>the file report could not be made (exit status %1)</source>
+        <translation>não foi possível gerar o relatório do arquivo (código de saída %1)</translation>
+    </message>
+</context>
+<context>
+    <name>CJobToolTip</name>
+    <message>
+        <source>Reading the file…</source>
+        <translation>Lendo o arquivo…</translation>
+    </message>
+    <message>
+        <source>The file cannot be inspected: %1</source>
+        <translation>Não é possível examinar o arquivo: %1</translation>
+    </message>
+    <message>
+        <source>Paper length: %1 m, printed folded</source>
+        <translation>Comprimento do papel: %1 m, plotado dobrado</translation>
+    </message>
+    <message>
+        <source>Paper length: %1 m, not folded</source>
+        <translation>Comprimento do papel: %1 m, sem dobra</translation>
+    </message>
+    <message>
+        <source>Segments: %1</source>
+        <translation>Segmentos: %1</translation>
+    </message>
+    <message>
+        <source>Estimated print time: %1</source>
+        <translation>Tempo estimado de plotagem: %1</translation>
+    </message>
+    <message>
+        <source>Findings:</source>
+        <translation>Constatações:</translation>
+    </message>
+    <message>
+        <source>%1 (stops printing)</source>
+        <translation>%1 (impede a plotagem)</translation>
+    </message>
+    <message>
+        <source>Instructions not handled: %1</source>
+        <translation>Instruções não tratadas: %1</translation>
+    </message>
+    <message>
+        <source>Label characters the font lacks: %1, in %2 labels (%3)</source>
+        <translation>Caracteres de rótulo que a fonte não tem: %1, em %2 rótulos (%3)</translation>
+    </message>
+    <message>
+        <source>Records outside the printable width of %1 m: %2 right of it, %3 left of it, %4 before the paper&apos;s start</source>
+        <translation>Registros fora da largura plotável de %1 m: %2 à direita dela, %3 à esquerda dela, %4 antes do início do papel</translation>
+    </message>
+    <message>
+        <source>A right edge of %1 dots, more than the plotter takes (%2): the job would be refused</source>
+        <translation>Uma borda direita de %1 pontos, mais do que a plotter aceita (%2): o trabalho seria recusado</translation>
+    </message>
+    <message>
+        <source>Too large to print</source>
+        <translation>Grande demais para plotar</translation>
+    </message>
+    <message>
+        <source>The file is empty</source>
+        <translation>O arquivo está vazio</translation>
+    </message>
+    <message>
+        <source>Not a plot file</source>
+        <translation>Não é um arquivo de plotagem</translation>
+    </message>
+    <message>
+        <source>The file holds no drawing</source>
+        <translation>O arquivo não contém desenho</translation>
+    </message>
+    <message>
+        <source>Message: %1</source>
+        <translation>Mensagem: %1</translation>
+    </message>
+</context>
+<context>
     <name>CMainConfigDlg</name>
     <message>
         <source>Settings</source>
@@ -767,6 +845,106 @@
         <extracomment>A reason. %1: a lock file, %2: the system&apos;s error text.</extracomment>
         <translation>não é possível bloquear %1: %2</translation>
     </message>
+    <message>
+        <source>the file is empty: it holds no drawing</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;.</extracomment>
+        <translation>o arquivo está vazio: não contém desenho</translation>
+    </message>
+    <message>
+        <source>the file is too large to plot</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;.</extracomment>
+        <translation>o arquivo é grande demais para plotar</translation>
+    </message>
+    <message>
+        <source>not a plot file: it holds no drawing</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;.</extracomment>
+        <translation>não é um arquivo de plotagem: não contém desenho</translation>
+    </message>
+    <message>
+        <source>the file holds no drawing</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;: the file has plot instructions but nothing is drawn.</extracomment>
+        <translation>o arquivo não contém desenho</translation>
+    </message>
+    <message>
+        <source>the task folder is missing</source>
+        <extracomment>Why a printed file or a deleted row&apos;s file stays: the share or folder it was in is gone.</extracomment>
+        <translation>a pasta de tarefas não está disponível</translation>
+    </message>
+    <message>
+        <source>not a folder</source>
+        <extracomment>Why the task folder cannot be created: a file of that name is in the way.</extracomment>
+        <translation>não é uma pasta</translation>
+    </message>
+    <message>
+        <source>the file was replaced by a new version</source>
+        <extracomment>Why a printed file was kept: it was overwritten while it printed.</extracomment>
+        <translation>o arquivo foi substituído por uma nova versão</translation>
+    </message>
+    <message>
+        <source>it changed since it was listed</source>
+        <extracomment>Why a file was kept by Delete: it was overwritten after the operator saw it.</extracomment>
+        <translation>ele mudou desde que foi listado</translation>
+    </message>
+    <message>
+        <source>the file cannot be read (%1)</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;. %1: the system&apos;s error text.</extracomment>
+        <translation>o arquivo não pode ser lido (%1)</translation>
+    </message>
+    <message>
+        <source>The task folder %1 is missing: no job starts until it is back</source>
+        <extracomment>%1: the task folder (a share that went away or a folder removed).</extracomment>
+        <translation>A pasta de tarefas %1 não está disponível: nenhum trabalho começa até que ela volte</translation>
+    </message>
+    <message>
+        <source>The task folder %1 is back</source>
+        <extracomment>%1: the task folder.</extracomment>
+        <translation>A pasta de tarefas %1 voltou</translation>
+    </message>
+    <message>
+        <source>Cannot create the task folder %1: %2</source>
+        <extracomment>%1: the task folder, %2: the reason.</extracomment>
+        <translation>Não é possível criar a pasta de tarefas %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot list the task folder %1: %2</source>
+        <extracomment>%1: the task folder, %2: the system&apos;s error text.</extracomment>
+        <translation>Não é possível listar a pasta de tarefas %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot save the queue state in %1: %2</source>
+        <extracomment>%1: the queue&apos;s state file&apos;s folder, %2: the system&apos;s error text.</extracomment>
+        <translation>Não é possível salvar o estado da fila em %1: %2</translation>
+    </message>
+    <message>
+        <source>Kept %1: %2; queued as a new job</source>
+        <extracomment>%1: a plot file, %2: why it was kept.</extracomment>
+        <translation>%1 foi mantido: %2; entrou na fila como um novo trabalho</translation>
+    </message>
+    <message>
+        <source>%1 changed since it was listed; it was kept as a new job.</source>
+        <extracomment>Delete found the file overwritten. %1: the plot file.</extracomment>
+        <translation>%1 mudou desde que foi listado; foi mantido como um novo trabalho.</translation>
+    </message>
+    <message>
+        <source>Plotted %1, but the file cannot be removed: %2</source>
+        <extracomment>%1: the plot file, %2: the reason.</extracomment>
+        <translation>%1 foi plotado, mas o arquivo não pode ser removido: %2</translation>
+    </message>
+    <message>
+        <source>Cannot delete %1: %2</source>
+        <extracomment>%1: the plot file, %2: the reason.</extracomment>
+        <translation>Não é possível excluir %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot add %1: %2</source>
+        <extracomment>Open could not copy a file into the task folder. %1: the file, %2: the reason.</extracomment>
+        <translation>Não é possível adicionar %1: %2</translation>
+    </message>
+    <message>
+        <source>the task folder %1 is not there</source>
+        <extracomment>A reason in &quot;Cannot add %1: %2&quot;. %1: the task folder.</extracomment>
+        <translation>a pasta de tarefas %1 não está lá</translation>
+    </message>
 </context>
 <context>
     <name>StatusPane</name>
@@ -834,6 +1012,31 @@
         <source>the print did not complete</source>
         <extracomment>Details of a row held because its print stopped before the end.</extracomment>
         <translation>a plotagem não foi concluída</translation>
+    </message>
+    <message>
+        <source>the file is still arriving</source>
+        <extracomment>Details of a new row whose size or time still changes (a copy over the network in progress).</extracomment>
+        <translation>o arquivo ainda está chegando</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <extracomment>Details of a row that was printing when the program ended: how much was printed is unknown.</extracomment>
+        <translation>interrompido</translation>
+    </message>
+    <message>
+        <source>the file holds no drawing</source>
+        <extracomment>Details of a row whose file has plot instructions but nothing drawn.</extracomment>
+        <translation>o arquivo não contém desenho</translation>
+    </message>
+    <message>
+        <source>the file was replaced by a new version</source>
+        <extracomment>Details of a row whose file was overwritten while it printed; the new version is a new job.</extracomment>
+        <translation>o arquivo foi substituído por uma nova versão</translation>
+    </message>
+    <message>
+        <source>plotted; the file cannot be removed (%1)</source>
+        <extracomment>Details of a printed row whose file stays. %1: the reason.</extracomment>
+        <translation>plotado; o arquivo não pode ser removido (%1)</translation>
     </message>
 </context>
 </TS>

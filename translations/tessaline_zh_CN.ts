@@ -148,6 +148,84 @@
     </message>
 </context>
 <context>
+    <name>CJobInfoProbe</name>
+    <message>
+        <source>the file report could not be made (exit status %1)</source>
+        <translation>无法生成文件报告（退出状态 %1）</translation>
+    </message>
+</context>
+<context>
+    <name>CJobToolTip</name>
+    <message>
+        <source>Reading the file…</source>
+        <translation>正在读取文件…</translation>
+    </message>
+    <message>
+        <source>The file cannot be inspected: %1</source>
+        <translation>无法检查该文件：%1</translation>
+    </message>
+    <message>
+        <source>Paper length: %1 m, printed folded</source>
+        <translation>纸张长度：%1 米，折叠打印</translation>
+    </message>
+    <message>
+        <source>Paper length: %1 m, not folded</source>
+        <translation>纸张长度：%1 米，不折叠</translation>
+    </message>
+    <message>
+        <source>Segments: %1</source>
+        <translation>数据段：%1</translation>
+    </message>
+    <message>
+        <source>Estimated print time: %1</source>
+        <translation>预计打印时间：%1</translation>
+    </message>
+    <message>
+        <source>Findings:</source>
+        <translation>检查结果：</translation>
+    </message>
+    <message>
+        <source>%1 (stops printing)</source>
+        <translation>%1（无法打印）</translation>
+    </message>
+    <message>
+        <source>Instructions not handled: %1</source>
+        <translation>未处理的指令：%1</translation>
+    </message>
+    <message>
+        <source>Label characters the font lacks: %1, in %2 labels (%3)</source>
+        <translation>字体缺少的标签字符：%1，出现在 %2 个标签中（%3）</translation>
+    </message>
+    <message>
+        <source>Records outside the printable width of %1 m: %2 right of it, %3 left of it, %4 before the paper&apos;s start</source>
+        <translation>超出 %1 米可打印宽度的记录：右侧 %2 条，左侧 %3 条，纸张起点之前 %4 条</translation>
+    </message>
+    <message>
+        <source>A right edge of %1 dots, more than the plotter takes (%2): the job would be refused</source>
+        <translation>右边缘为 %1 点，超过绘图仪的上限（%2）：该任务将被拒绝</translation>
+    </message>
+    <message>
+        <source>Too large to print</source>
+        <translation>太大，无法打印</translation>
+    </message>
+    <message>
+        <source>The file is empty</source>
+        <translation>文件为空</translation>
+    </message>
+    <message>
+        <source>Not a plot file</source>
+        <translation>不是打印文件</translation>
+    </message>
+    <message>
+        <source>The file holds no drawing</source>
+        <translation>文件中没有图形</translation>
+    </message>
+    <message>
+        <source>Message: %1</source>
+        <translation>消息：%1</translation>
+    </message>
+</context>
+<context>
     <name>CMainConfigDlg</name>
     <message>
         <source>Settings</source>
@@ -766,6 +844,106 @@
         <extracomment>A reason. %1: a lock file, %2: the system&apos;s error text.</extracomment>
         <translation>无法锁定 %1：%2</translation>
     </message>
+    <message>
+        <source>the file is empty: it holds no drawing</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;.</extracomment>
+        <translation>文件为空：其中没有图形</translation>
+    </message>
+    <message>
+        <source>the file is too large to plot</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;.</extracomment>
+        <translation>文件太大，无法打印</translation>
+    </message>
+    <message>
+        <source>not a plot file: it holds no drawing</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;.</extracomment>
+        <translation>不是打印文件：其中没有图形</translation>
+    </message>
+    <message>
+        <source>the file holds no drawing</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;: the file has plot instructions but nothing is drawn.</extracomment>
+        <translation>文件中没有图形</translation>
+    </message>
+    <message>
+        <source>the task folder is missing</source>
+        <extracomment>Why a printed file or a deleted row&apos;s file stays: the share or folder it was in is gone.</extracomment>
+        <translation>任务文件夹不存在</translation>
+    </message>
+    <message>
+        <source>not a folder</source>
+        <extracomment>Why the task folder cannot be created: a file of that name is in the way.</extracomment>
+        <translation>不是文件夹</translation>
+    </message>
+    <message>
+        <source>the file was replaced by a new version</source>
+        <extracomment>Why a printed file was kept: it was overwritten while it printed.</extracomment>
+        <translation>文件已被新版本替换</translation>
+    </message>
+    <message>
+        <source>it changed since it was listed</source>
+        <extracomment>Why a file was kept by Delete: it was overwritten after the operator saw it.</extracomment>
+        <translation>它在列出后已被修改</translation>
+    </message>
+    <message>
+        <source>the file cannot be read (%1)</source>
+        <extracomment>A reason in &quot;Cannot plot %1: %2&quot;. %1: the system&apos;s error text.</extracomment>
+        <translation>无法读取该文件（%1）</translation>
+    </message>
+    <message>
+        <source>The task folder %1 is missing: no job starts until it is back</source>
+        <extracomment>%1: the task folder (a share that went away or a folder removed).</extracomment>
+        <translation>任务文件夹 %1 不存在：在其恢复之前不会开始任何任务</translation>
+    </message>
+    <message>
+        <source>The task folder %1 is back</source>
+        <extracomment>%1: the task folder.</extracomment>
+        <translation>任务文件夹 %1 已恢复</translation>
+    </message>
+    <message>
+        <source>Cannot create the task folder %1: %2</source>
+        <extracomment>%1: the task folder, %2: the reason.</extracomment>
+        <translation>无法创建任务文件夹 %1：%2</translation>
+    </message>
+    <message>
+        <source>Cannot list the task folder %1: %2</source>
+        <extracomment>%1: the task folder, %2: the system&apos;s error text.</extracomment>
+        <translation>无法列出任务文件夹 %1：%2</translation>
+    </message>
+    <message>
+        <source>Cannot save the queue state in %1: %2</source>
+        <extracomment>%1: the queue&apos;s state file&apos;s folder, %2: the system&apos;s error text.</extracomment>
+        <translation>无法在 %1 中保存队列状态：%2</translation>
+    </message>
+    <message>
+        <source>Kept %1: %2; queued as a new job</source>
+        <extracomment>%1: a plot file, %2: why it was kept.</extracomment>
+        <translation>已保留 %1：%2；已作为新任务加入队列</translation>
+    </message>
+    <message>
+        <source>%1 changed since it was listed; it was kept as a new job.</source>
+        <extracomment>Delete found the file overwritten. %1: the plot file.</extracomment>
+        <translation>%1 在列出后已被修改；已作为新任务保留。</translation>
+    </message>
+    <message>
+        <source>Plotted %1, but the file cannot be removed: %2</source>
+        <extracomment>%1: the plot file, %2: the reason.</extracomment>
+        <translation>%1 已打印，但无法删除该文件：%2</translation>
+    </message>
+    <message>
+        <source>Cannot delete %1: %2</source>
+        <extracomment>%1: the plot file, %2: the reason.</extracomment>
+        <translation>无法删除 %1：%2</translation>
+    </message>
+    <message>
+        <source>Cannot add %1: %2</source>
+        <extracomment>Open could not copy a file into the task folder. %1: the file, %2: the reason.</extracomment>
+        <translation>无法添加 %1：%2</translation>
+    </message>
+    <message>
+        <source>the task folder %1 is not there</source>
+        <extracomment>A reason in &quot;Cannot add %1: %2&quot;. %1: the task folder.</extracomment>
+        <translation>任务文件夹 %1 不存在</translation>
+    </message>
 </context>
 <context>
     <name>StatusPane</name>
@@ -833,6 +1011,31 @@
         <source>the print did not complete</source>
         <extracomment>Details of a row held because its print stopped before the end.</extracomment>
         <translation>打印未完成</translation>
+    </message>
+    <message>
+        <source>the file is still arriving</source>
+        <extracomment>Details of a new row whose size or time still changes (a copy over the network in progress).</extracomment>
+        <translation>文件仍在传输中</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <extracomment>Details of a row that was printing when the program ended: how much was printed is unknown.</extracomment>
+        <translation>已中断</translation>
+    </message>
+    <message>
+        <source>the file holds no drawing</source>
+        <extracomment>Details of a row whose file has plot instructions but nothing drawn.</extracomment>
+        <translation>文件中没有图形</translation>
+    </message>
+    <message>
+        <source>the file was replaced by a new version</source>
+        <extracomment>Details of a row whose file was overwritten while it printed; the new version is a new job.</extracomment>
+        <translation>文件已被新版本替换</translation>
+    </message>
+    <message>
+        <source>plotted; the file cannot be removed (%1)</source>
+        <extracomment>Details of a printed row whose file stays. %1: the reason.</extracomment>
+        <translation>已打印；无法删除该文件（%1）</translation>
     </message>
 </context>
 </TS>

@@ -48,6 +48,22 @@ const char* const kMessages[] = {
     QT_TRANSLATE_NOOP("Message", "the file could not be written"),
     //: Who holds the lock of a task folder or a log, when it does not say its name.
     QT_TRANSLATE_NOOP("Message", "another program"),
+    //: A reason in "Cannot plot %1: %2".
+    QT_TRANSLATE_NOOP("Message", "the file is empty: it holds no drawing"),
+    //: A reason in "Cannot plot %1: %2".
+    QT_TRANSLATE_NOOP("Message", "the file is too large to plot"),
+    //: A reason in "Cannot plot %1: %2".
+    QT_TRANSLATE_NOOP("Message", "not a plot file: it holds no drawing"),
+    //: A reason in "Cannot plot %1: %2": the file has plot instructions but nothing is drawn.
+    QT_TRANSLATE_NOOP("Message", "the file holds no drawing"),
+    //: Why a printed file or a deleted row's file stays: the share or folder it was in is gone.
+    QT_TRANSLATE_NOOP("Message", "the task folder is missing"),
+    //: Why the task folder cannot be created: a file of that name is in the way.
+    QT_TRANSLATE_NOOP("Message", "not a folder"),
+    //: Why a printed file was kept: it was overwritten while it printed.
+    QT_TRANSLATE_NOOP("Message", "the file was replaced by a new version"),
+    //: Why a file was kept by Delete: it was overwritten after the operator saw it.
+    QT_TRANSLATE_NOOP("Message", "it changed since it was listed"),
 };
 
 // Composed texts: %1, %2 stand for a path, a program or a reason, translated on their own where known.
@@ -73,6 +89,30 @@ const char* const kPatterns[] = {
     QT_TRANSLATE_NOOP("Message", "cannot open %1: %2"),
     //: A reason. %1: a lock file, %2: the system's error text.
     QT_TRANSLATE_NOOP("Message", "cannot lock %1: %2"),
+    //: A reason in "Cannot plot %1: %2". %1: the system's error text.
+    QT_TRANSLATE_NOOP("Message", "the file cannot be read (%1)"),
+    //: %1: the task folder (a share that went away or a folder removed).
+    QT_TRANSLATE_NOOP("Message", "The task folder %1 is missing: no job starts until it is back"),
+    //: %1: the task folder.
+    QT_TRANSLATE_NOOP("Message", "The task folder %1 is back"),
+    //: %1: the task folder, %2: the reason.
+    QT_TRANSLATE_NOOP("Message", "Cannot create the task folder %1: %2"),
+    //: %1: the task folder, %2: the system's error text.
+    QT_TRANSLATE_NOOP("Message", "Cannot list the task folder %1: %2"),
+    //: %1: the queue's state file's folder, %2: the system's error text.
+    QT_TRANSLATE_NOOP("Message", "Cannot save the queue state in %1: %2"),
+    //: %1: a plot file, %2: why it was kept.
+    QT_TRANSLATE_NOOP("Message", "Kept %1: %2; queued as a new job"),
+    //: Delete found the file overwritten. %1: the plot file.
+    QT_TRANSLATE_NOOP("Message", "%1 changed since it was listed; it was kept as a new job."),
+    //: %1: the plot file, %2: the reason.
+    QT_TRANSLATE_NOOP("Message", "Plotted %1, but the file cannot be removed: %2"),
+    //: %1: the plot file, %2: the reason.
+    QT_TRANSLATE_NOOP("Message", "Cannot delete %1: %2"),
+    //: Open could not copy a file into the task folder. %1: the file, %2: the reason.
+    QT_TRANSLATE_NOOP("Message", "Cannot add %1: %2"),
+    //: A reason in "Cannot add %1: %2". %1: the task folder.
+    QT_TRANSLATE_NOOP("Message", "the task folder %1 is not there"),
 };
 
 // Status bar panes 3, 4 and 6.
@@ -104,29 +144,51 @@ const char* const kTaskRowTexts[] = {
     QT_TRANSLATE_NOOP("TaskRow", "Plotting"),
     //: Details of a row held because its print stopped before the end.
     QT_TRANSLATE_NOOP("TaskRow", "the print did not complete"),
+    //: Details of a new row whose size or time still changes (a copy over the network in progress).
+    QT_TRANSLATE_NOOP("TaskRow", "the file is still arriving"),
+    //: Details of a row that was printing when the program ended: how much was printed is unknown.
+    QT_TRANSLATE_NOOP("TaskRow", "interrupted"),
+    //: Details of a row whose file has plot instructions but nothing drawn.
+    QT_TRANSLATE_NOOP("TaskRow", "the file holds no drawing"),
+    //: Details of a row whose file was overwritten while it printed; the new version is a new job.
+    QT_TRANSLATE_NOOP("TaskRow", "the file was replaced by a new version"),
 };
 
-struct CPattern {
-    const char* source;
-    QRegularExpression match;
+// Task list column 4, composed.
+const char* const kTaskRowPatterns[] = {
+    //: Details of a printed row whose file stays. %1: the reason.
+    QT_TRANSLATE_NOOP("TaskRow", "plotted; the file cannot be removed (%1)"),
 };
 
-// Each %n of a pattern captures any text; the fixed parts must match as they stand.
-const std::vector<CPattern>& Patterns()
+// Each %n of a pattern stands for any text; the fixed parts between them must match as they stand.
+// Placeholders appear in the order of their numbers.
+QStringList FixedParts(const char* source)
 {
-    static const std::vector<CPattern> patterns = [] {
-        std::vector<CPattern> list;
-        static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
-        for (const char* source : kPatterns) {
-            QStringList parts = QString::fromUtf8(source).split(placeholder);
-            for (QString& part : parts)
-                part = QRegularExpression::escape(part);
-            const QString regex = QRegularExpression::anchoredPattern(parts.join(QStringLiteral("(.*)")));
-            list.push_back({source, QRegularExpression(regex, QRegularExpression::DotMatchesEverythingOption)});
-        }
-        return list;
-    }();
-    return patterns;
+    static const QRegularExpression placeholder(QStringLiteral("%[1-9]"));
+    return QString::fromUtf8(source).split(placeholder);
+}
+
+// Every way of reading text as the fixed parts with something between them, the later separators first
+// (a path with ": " in it keeps them in the path unless a known reason follows).
+void Readings(const QString& text, const QStringList& fixed, int part, qsizetype from, QStringList& args,
+              std::vector<QStringList>& out)
+{
+    if (part == fixed.size() - 1) {
+        args << text.mid(from);
+        out.push_back(args);
+        args.removeLast();
+        return;
+    }
+    const QString& sep = fixed[part];
+    for (qsizetype at = text.lastIndexOf(sep); at >= from; at = at > 0 ? text.lastIndexOf(sep, at - 1) : -1) {
+        if (sep.isEmpty() && at != from)
+            continue;
+        args << text.mid(from, at - from);
+        Readings(text, fixed, part + 1, at + sep.size(), args, out);
+        args.removeLast();
+        if (at == 0)
+            break;
+    }
 }
 
 // %1..%9 of a translated pattern replaced in one pass, so a % in a path is never taken for a placeholder.
@@ -148,6 +210,42 @@ QString Fill(const QString& pattern, const QStringList& args)
     return out;
 }
 
+// The text read as one of the patterns, its parts translated: of the readings, the one with the most parts
+// the program knows. A null string when no pattern fits.
+QString Composed(const char* context, const QString& text, const char* const* begin, const char* const* end)
+{
+    for (const char* const* p = begin; p != end; ++p) {
+        const QStringList fixed = FixedParts(*p);
+        const QString& head = fixed.first();
+        const QString& tail = fixed.last();
+        if (text.size() < head.size() + tail.size() || !text.startsWith(head) || !text.endsWith(tail))
+            continue;
+        const QString inner = text.mid(head.size(), text.size() - head.size() - tail.size());
+        QStringList middle = fixed.mid(1, fixed.size() - 2);
+        middle << QString();
+        std::vector<QStringList> readings;
+        QStringList args;
+        Readings(inner, middle, 0, 0, args, readings);
+        QStringList best;
+        int bestKnown = -1;
+        for (const QStringList& reading : readings) {
+            QStringList shown;
+            int known = 0;
+            for (const QString& arg : reading) {
+                shown << CCoreText::Message(arg.toStdString());
+                known += shown.last() != arg;
+            }
+            if (known > bestKnown) {
+                best = shown;
+                bestKnown = known;
+            }
+        }
+        if (bestKnown >= 0)
+            return Fill(QCoreApplication::translate(context, *p), best);
+    }
+    return QString();
+}
+
 QString Known(const char* context, const std::string& text, const char* const* begin, const char* const* end)
 {
     for (const char* const* p = begin; p != end; ++p)
@@ -164,16 +262,8 @@ QString CCoreText::Message(const std::string& text)
     if (!known.isNull())
         return known;
     const QString whole = QString::fromStdString(text);
-    for (const CPattern& pattern : Patterns()) {
-        const QRegularExpressionMatch m = pattern.match.match(whole);
-        if (!m.hasMatch())
-            continue;
-        QStringList args;
-        for (int i = 1; i <= m.lastCapturedIndex(); ++i)
-            args << Message(m.captured(i).toStdString());
-        return Fill(QCoreApplication::translate(kMessageContext, pattern.source), args);
-    }
-    return whole;
+    const QString composed = Composed(kMessageContext, whole, std::begin(kPatterns), std::end(kPatterns));
+    return composed.isNull() ? whole : composed;
 }
 
 QString CCoreText::StatusPane(const std::string& text)
@@ -185,5 +275,9 @@ QString CCoreText::StatusPane(const std::string& text)
 QString CCoreText::TaskRow(const std::string& text)
 {
     const QString known = Known(kTaskRowContext, text, std::begin(kTaskRowTexts), std::end(kTaskRowTexts));
-    return known.isNull() ? QString::fromStdString(text) : known;
+    if (!known.isNull())
+        return known;
+    const QString composed = Composed(kTaskRowContext, QString::fromStdString(text), std::begin(kTaskRowPatterns),
+                                      std::end(kTaskRowPatterns));
+    return composed.isNull() ? Message(text) : composed;
 }

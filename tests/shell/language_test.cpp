@@ -60,6 +60,10 @@ TEST(CoreText, ComposedTextsAreTranslatedPartByPart)
         {"The task folder /srv/tasks/ cannot be served: cannot lock /srv/tasks/.tessaline.lock: Permission denied",
          "Não é possível atender a pasta de tarefas /srv/tasks/: não é possível bloquear /srv/tasks/.tessaline.lock: "
          "Permission denied"},
+        {"Cannot plot /srv/a: b/cut.plt: the file is empty: it holds no drawing",
+         "Não é possível plotar /srv/a: b/cut.plt: o arquivo está vazio: não contém desenho"},
+        {"Kept /srv/cut.plt: it changed since it was listed; queued as a new job",
+         "/srv/cut.plt foi mantido: ele mudou desde que foi listado; entrou na fila como um novo trabalho"},
         {"/home/op/.local/state/tessaline/logfile.txt", "/home/op/.local/state/tessaline/logfile.txt"},
         {"Notice", "Aviso"},
     };
@@ -68,6 +72,10 @@ TEST(CoreText, ComposedTextsAreTranslatedPartByPart)
     EXPECT_EQ(Text(CCoreText::StatusPane("Online")), "Conectada");
     EXPECT_EQ(Text(CCoreText::TaskRow("Waitting")), "Aguardando");
     EXPECT_EQ(Text(CCoreText::TaskRow("the print did not complete")), "a plotagem não foi concluída");
+    EXPECT_EQ(Text(CCoreText::TaskRow("plotted; the file cannot be removed (Read-only file system)")),
+              "plotado; o arquivo não pode ser removido (Read-only file system)");
+    EXPECT_EQ(Text(CCoreText::TaskRow("the file cannot be read (Permission denied)")),
+              "o arquivo não pode ser lido (Permission denied)");
 
     language.Remove();
     EXPECT_EQ(Text(CCoreText::Message(cases[0].source)), cases[0].source);
