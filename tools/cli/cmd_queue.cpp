@@ -62,7 +62,8 @@ void PrintHelp(FILE* out)
                  "  --config INI     settings from INI (the log, the default task folder and the pages then lie\n"
                  "                   beside it) instead of the config.ini of the program's layout\n"
                  "  --virtual        print on the built-in virtual plotter, whatever [LINK] DEVICE says\n"
-                 "  --fast           run on virtual time: the pauses of the protocol pass at once\n"
+                 "  --fast           run on virtual time: the pauses of the protocol pass at once (the folder is\n"
+                 "                   still scanned every 3 seconds of real time)\n"
                  "  --fault FAULT    make the virtual plotter misbehave (see 'tessaline-cli print --help')\n"
                  "Exit status: 0 ended by a signal, 1 another program serves the task folder or writes the log,\n"
                  "2 bad input.\n");
@@ -75,24 +76,27 @@ int BadInput(const std::string& message)
     return 2;
 }
 
-// The two timers of the task list: the link check every second, the folder scan every 3 seconds.
+// The two timers of the task list: the link check every second, the folder scan every 3 seconds. They run
+// on real time even with --fast: files arrive in real time, and a scan on virtual time would take a file
+// still being copied for a settled one.
 void Serve(CTaskQueue& queue, CQueueStatus& status)
 {
-    int64_t nextProbe = GetClock().Now();
-    int64_t nextScan = nextProbe;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point nextProbe = Clock::now();
+    Clock::time_point nextScan = nextProbe;
     bool paused = false;
     while (!gStopping) {
-        const int64_t now = GetClock().Now();
+        const Clock::time_point now = Clock::now();
         if (now >= nextProbe) {
             gProbeRequest = true;
             const bool connected = gPrinterStatus.m_bConnected;
             gStatusText.SetText(3, connected ? "Online" : "Offline");
             status.Link(connected);
-            nextProbe = now + 1000;
+            nextProbe = now + 1s;
         }
         if (now >= nextScan) {
             queue.RefreshList();
-            nextScan = now + 3000;
+            nextScan = now + 3s;
         }
         if (gPrinterStatus.m_bPaused != paused) {
             paused = gPrinterStatus.m_bPaused;
