@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "consolebridge.h"
 #include "document/marquelldoc.h"
+#include "link/linkpane.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "platform/usbadapter.h"
@@ -84,14 +85,13 @@ void Serve(CTaskQueue& queue, CQueueStatus& status)
     using Clock = std::chrono::steady_clock;
     Clock::time_point nextProbe = Clock::now();
     Clock::time_point nextScan = nextProbe;
+    CLinkPane linkPane;
     bool paused = false;
     while (!gStopping) {
         const Clock::time_point now = Clock::now();
         if (now >= nextProbe) {
             gProbeRequest = true;
-            const bool connected = gPrinterStatus.m_bConnected;
-            gStatusText.SetText(3, connected ? "Online" : "Offline");
-            status.Link(connected);
+            status.Link(linkPane.Update());
             nextProbe = now + 1s;
         }
         if (now >= nextScan) {
