@@ -110,6 +110,23 @@ TEST_F(CliQueueTest, AJobInProgressIsAbortedOnSigtermAndItsFileStays)
     EXPECT_EQ(PlotFiles(), std::vector<std::string>{"a.plt"});
 }
 
+TEST_F(CliQueueTest, APlotterGoneMidJobIsSaidOfflineAndASignalStillEndsTheQueue)
+{
+    const std::string a = Task("a.plt");
+    // The cable pulled as segment 2 goes out, and never put back.
+    auto queue = StartQueue(m_Dir / "config.ini", {"--fault", "link-lost@2+never"});
+    ASSERT_TRUE(queue->WaitFor([&] {
+        const std::string out = queue->Out();
+        const size_t started = out.find("started " + a);
+        return started != std::string::npos && out.find("plotter offline\n", started) != std::string::npos;
+    })) << queue->Out() << queue->Err();
+    queue->Signal(SIGTERM);
+    EXPECT_EQ(queue->Finish(), 0) << queue->Err();
+    EXPECT_FALSE(Has(queue->Out(), "finished ")) << queue->Out();
+    EXPECT_EQ(PlotFiles(), std::vector<std::string>{"a.plt"});
+    EXPECT_TRUE(Has(CCliProcess::Read(m_Dir / "logfile.txt"), "Link: Offline at ")) << "the loss is logged";
+}
+
 TEST_F(CliQueueTest, WithoutAutomaticPrintingNewFilesAreHeld)
 {
     std::ofstream(m_Dir / "config.ini") << "[LINK]\nDEVICE=VIRTUAL\n";
