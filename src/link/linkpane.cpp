@@ -7,22 +7,6 @@
 #include "link/statustext.h"
 #include "platform/logwriter.h"
 
-namespace {
-
-std::tm LocalNow()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
-}
-
-}  // namespace
-
 std::string CLinkPane::LogLine(bool online, const std::tm& t)
 {
     char line[48];
@@ -39,10 +23,10 @@ bool CLinkPane::Update()
     if (now == m_eShown)
         return online;
     if (!online && m_eShown == EShown::Online) {
-        WriteLog(LogLine(false, LocalNow()));
+        WriteLog(LogLine(false, LocalTimeNow()));
         m_bLossLogged = true;
     } else if (online && m_bLossLogged) {
-        WriteLog(LogLine(true, LocalNow()));
+        WriteLog(LogLine(true, LocalTimeNow()));
         m_bLossLogged = false;
     }
     m_eShown = now;

@@ -169,13 +169,18 @@ bool StartLogFile(const std::string& path)
         ShowMessage(path);
         ShowMessage("创建日志文件失败！");
     }
-    std::time_t now = std::time(nullptr);
+    WriteLogHeader(LocalTimeNow());
+    return opened;
+}
+
+std::tm LocalTimeNow()
+{
+    const std::time_t now = std::time(nullptr);
     std::tm local{};
 #if defined(_WIN32)
     localtime_s(&local, &now);
 #else
     localtime_r(&now, &local);
 #endif
-    WriteLogHeader(local);
-    return opened;
+    return local;
 }

@@ -40,6 +40,8 @@ bool StartLogFile(const std::string& path);
 void CloseLogFile();
 // The three header entries: an empty line, the title line, the start time line.
 void WriteLogHeader(const std::tm& localTime);
+// The local time now, as the log's lines give it.
+std::tm LocalTimeNow();
 // "%Y, %B %d, %H:%M:%S" in English month names, whatever the locale.
 std::string FormatStartTime(const std::tm& localTime);
 

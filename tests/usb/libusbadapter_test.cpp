@@ -8,35 +8,18 @@
 #include "fakeusbtransport.h"
 #include "link/libusbadapter.h"
 #include "platform/clock.h"
-#include "platform/logwriter.h"
+#include "support/logtext.h"
 
 namespace {
-
-std::string gLog;
-void CaptureLog(std::string_view text)
-{
-    gLog += text;
-}
-
-int Count(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
 
 class LibUsbAdapterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         SetClock(&m_clock);
-        gLog.clear();
-        SetTraceSink(CaptureLog);
     }
     void TearDown() override
     {
-        SetTraceSink(nullptr);
         SetClock(nullptr);
     }
     CLibUsbAdapter& Adapter(const CLinkSettings& settings = {})
@@ -54,6 +37,7 @@ protected:
     }
 
     CVirtualClock m_clock;
+    CLogText m_Log;
     CFakeBoard m_board;
     CFakeUsbTransport* m_pTransport = nullptr;
     std::unique_ptr<CLibUsbAdapter> m_pAdapter;
@@ -90,7 +74,7 @@ TEST_F(LibUsbAdapterTest, PresentBoardIsOpenedOnFirstCheckAndReportsReady)
     EXPECT_EQ(m_board.calls[0].kind, 'i');
     EXPECT_EQ(m_board.calls[0].nCode, 0xB0);
     EXPECT_EQ(m_board.calls[0].len, 1);
-    EXPECT_NE(Count(gLog, "USB plotter 04CC:1B49 opened, interface 0"), 0);
+    EXPECT_NE(m_Log.Count("USB plotter 04CC:1B49 opened, interface 0"), 0);
 }
 
 TEST_F(LibUsbAdapterTest, CallsMapToTheConfiguredRequestsAndEndpoints)
@@ -178,7 +162,7 @@ TEST_F(LibUsbAdapterTest, AbsentBoardFailsEveryCallWithinItsTimeOutAndOpensWhenI
     EXPECT_EQ(m_clock.Now() - start, 80);
     EXPECT_LT(adapter.Ex_Vender_ScanOrPrint(0, 7), 0);
     EXPECT_TRUE(m_board.calls.empty());
-    EXPECT_EQ(Count(gLog, "not attached"), 1);
+    EXPECT_EQ(m_Log.Count("not attached"), 1);
 
     m_board.bAttached = true;
     EXPECT_TRUE(Online(adapter));
@@ -209,7 +193,7 @@ TEST_F(LibUsbAdapterTest, UnplugMidSegmentWaitsAndResumesWhenTheBoardReturns)
     EXPECT_EQ(m_board.nOpens, 2);
     EXPECT_EQ(m_board.nCloses, 1);
     EXPECT_TRUE(Online(adapter));
-    EXPECT_EQ(Count(gLog, "lost (no device)"), 1);
+    EXPECT_EQ(m_Log.Count("lost (no device)"), 1);
 }
 
 TEST_F(LibUsbAdapterTest, ReopenAttemptsOfTheWorkerAreSpacedOneSecondApart)
@@ -334,8 +318,8 @@ TEST_F(LibUsbAdapterTest, MissingPermissionIsLoggedOnceAndOpensWhenGranted)
     auto& adapter = Adapter();
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(Online(adapter));
-    EXPECT_EQ(Count(gLog, "04CC:1B49 is attached but may not be opened (permission denied)"), 1);
-    EXPECT_EQ(Count(gLog, "scripts/install-udev.sh"), 1);
+    EXPECT_EQ(m_Log.Count("04CC:1B49 is attached but may not be opened (permission denied)"), 1);
+    EXPECT_EQ(m_Log.Count("scripts/install-udev.sh"), 1);
 
     m_board.openStatus = EUsbStatus::Ok;
     EXPECT_TRUE(Online(adapter));
@@ -348,7 +332,7 @@ TEST_F(LibUsbAdapterTest, InterfaceHeldElsewhereClosesTheDeviceAndTriesAgainLate
     EXPECT_FALSE(Online(adapter));
     EXPECT_FALSE(adapter.IsOpen());
     EXPECT_EQ(m_board.nCloses, 1);
-    EXPECT_EQ(Count(gLog, "interface 0 is held by another program"), 1);
+    EXPECT_EQ(m_Log.Count("interface 0 is held by another program"), 1);
     m_board.claimStatus = EUsbStatus::Ok;
     EXPECT_TRUE(Online(adapter));
 }

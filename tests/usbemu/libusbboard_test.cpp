@@ -16,23 +16,9 @@
 #include "emulatedboard.h"
 #include "link/libusbadapter.h"
 #include "platform/clock.h"
-#include "platform/logwriter.h"
+#include "support/logtext.h"
 
 namespace {
-
-std::string gLog;
-void CaptureLog(std::string_view text)
-{
-    gLog += text;
-}
-
-int Count(const std::string& text, const std::string& what)
-{
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
 
 // The controller behind the endpoints: records what reached it and answers from a script.
 class CRecordingBrain : public CUsbAdapter {
@@ -127,13 +113,11 @@ protected:
     void SetUp() override
     {
         SetClock(&m_clock);
-        SetTraceSink(CaptureLog);
         Restart();
     }
     void TearDown() override
     {
         Restart();
-        SetTraceSink(nullptr);
         SetClock(nullptr);
     }
     // A new board, brain and adapter for the next case; libusb lets go of the device node before the board
@@ -143,7 +127,7 @@ protected:
         m_pAdapter.reset();
         m_pBoard.reset();
         m_pBrain = std::make_unique<CRecordingBrain>();
-        gLog.clear();
+        m_Log.Clear();
     }
     CEmulatedBoard& Board()
     {
@@ -172,6 +156,7 @@ protected:
     }
 
     CVirtualClock m_clock;
+    CLogText m_Log;
     CLinkSettings m_link;
     std::unique_ptr<CRecordingBrain> m_pBrain;
     std::unique_ptr<CEmulatedBoard> m_pBoard;
@@ -224,7 +209,7 @@ TEST_F(LibUsbOnEmulatedBoard, FourCallsReachTheBoardAsVendorRequestsAndBulkTrans
         char opened[64];
         std::snprintf(opened, sizeof opened, "USB plotter %04X:%04X opened, interface %d", link.USBVENDORID,
                       link.USBPRODUCTID, link.USBINTERFACE);
-        EXPECT_EQ(Count(gLog, opened), 1) << gLog;
+        EXPECT_EQ(m_Log.Count(opened), 1) << m_Log.Text();
     }
 }
 
@@ -236,11 +221,11 @@ TEST_F(LibUsbOnEmulatedBoard, AnotherDeviceOnTheBusLeavesThePlotterOfflineUntilT
     uint8_t frame[9] = {};
     EXPECT_LT(Adapter().Ex_WriteData(1, frame, 9, 30), 0);
     EXPECT_EQ(Board().Stats().nConnections, 0) << "a device with other ids is never opened";
-    EXPECT_EQ(Count(gLog, "USB plotter 04CC:1B49 not attached"), 1);
+    EXPECT_EQ(m_Log.Count("USB plotter 04CC:1B49 not attached"), 1);
 
     Board().Plug();
     EXPECT_TRUE(Online());
-    EXPECT_EQ(Count(gLog, "USB plotter 04CC:1B49 opened, interface 0"), 1);
+    EXPECT_EQ(m_Log.Count("USB plotter 04CC:1B49 opened, interface 0"), 1);
 }
 
 TEST_F(LibUsbOnEmulatedBoard, RefusedDeviceNodeIsLoggedOnceAndTheBoardOpensOnceAllowed)
@@ -252,10 +237,10 @@ TEST_F(LibUsbOnEmulatedBoard, RefusedDeviceNodeIsLoggedOnceAndTheBoardOpensOnceA
         for (int i = 0; i < 3; ++i)
             EXPECT_FALSE(Online());
     }
-    EXPECT_EQ(Count(gLog, "Error: USB plotter 04CC:1B49 is attached but may not be opened (permission denied); "
+    EXPECT_EQ(m_Log.Count("Error: USB plotter 04CC:1B49 is attached but may not be opened (permission denied); "
                           "install the udev rule with scripts/install-udev.sh and plug the plotter in again"),
               1)
-        << gLog;
+        << m_Log.Text();
     EXPECT_EQ(Board().Stats().nClaims, 0);
 
     // What the udev rule does for a board plugged in again.
@@ -281,7 +266,7 @@ TEST_F(LibUsbOnEmulatedBoard, ReplyThatNeverComesEndsInLibusbsTimeOutAndThePipeS
     EXPECT_EQ(Adapter().Ex_ReadData(0, buf, 16, 30), 16);
     EXPECT_EQ(std::vector<uint8_t>(buf, buf + 16), reply);
     EXPECT_EQ(Board().Stats().nConnections, 1);
-    EXPECT_EQ(Count(gLog, "Error"), 0) << gLog;
+    EXPECT_EQ(m_Log.Count("Error"), 0) << m_Log.Text();
 }
 
 TEST_F(LibUsbOnEmulatedBoard, StalledDataEndpointIsClearedSoTheRepeatedPacketGoesThrough)
@@ -331,10 +316,10 @@ TEST_F(LibUsbOnEmulatedBoard, UnplugEndsTheTransferAndTheBoardIsOpenedAgainAtIts
             Board().Unplug();
         EXPECT_LT(WritePacket(packet), 0);
         EXPECT_FALSE(Board().Plugged());
-        EXPECT_EQ(Count(gLog, std::string("Error: USB plotter 04CC:1B49 ") + c.lost +
+        EXPECT_EQ(m_Log.Count(std::string("Error: USB plotter 04CC:1B49 ") + c.lost +
                                   "; it is opened again when it answers"),
                   1)
-            << gLog;
+            << m_Log.Text();
         EXPECT_FALSE(Online());
 
         Board().Plug();
@@ -342,6 +327,6 @@ TEST_F(LibUsbOnEmulatedBoard, UnplugEndsTheTransferAndTheBoardIsOpenedAgainAtIts
         EXPECT_EQ(WritePacket(packet), 64512);
         EXPECT_EQ(m_pBrain->Writes().size(), 2u);
         EXPECT_EQ(Board().Stats().nConnections, 2);
-        EXPECT_EQ(Count(gLog, "USB plotter 04CC:1B49 opened, interface 0"), 2) << gLog;
+        EXPECT_EQ(m_Log.Count("USB plotter 04CC:1B49 opened, interface 0"), 2) << m_Log.Text();
     }
 }

@@ -143,3 +143,9 @@ void CJsonWriter::String(std::string_view v)
     }
     std::fputc('"', m_out);
 }
+
+int UsageError(const char* command, const char* usage, const std::string& message)
+{
+    std::fprintf(stderr, "tessaline-cli %s: %s\n%s", command, message.c_str(), usage);
+    return 2;
+}

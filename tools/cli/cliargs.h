@@ -31,6 +31,9 @@ private:
     std::vector<std::string> m_positional;
 };
 
+// Says on stderr what was wrong with the command's arguments, then its usage; the exit status of bad input.
+int UsageError(const char* command, const char* usage, const std::string& message);
+
 // Streams one JSON document: commas and nesting are tracked, floats print as %.9g so that they read
 // back as the same 32-bit float.
 class CJsonWriter {

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <thread>
 
@@ -74,14 +73,7 @@ void OpenLog(const std::string& path)
                      error.c_str());
     if (!OpenLogFile(path))
         std::fprintf(stderr, "tessaline-cli: cannot create the log file '%s'; printing without it\n", path.c_str());
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    WriteLogHeader(local);
+    WriteLogHeader(LocalTimeNow());
 }
 
 void StopWorkerWithin(std::chrono::milliseconds bound)

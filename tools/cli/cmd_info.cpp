@@ -29,12 +29,6 @@ const char kUsage[] =
     "                    not-plot-file, no-drawing, message (text the preparation would show)\n"
     "Exit status: 0 with the object, 2 bad options or a file that cannot be read (one line on stderr).\n";
 
-int UsageError(const std::string& message)
-{
-    std::fprintf(stderr, "tessaline-cli info: %s\n%s", message.c_str(), kUsage);
-    return 2;
-}
-
 const char* KindName(EFinding kind)
 {
     switch (kind) {
@@ -132,13 +126,13 @@ int RunInfo(const std::vector<std::string>& args)
 {
     CCliArgs cli({"--config"}, {"--help"});
     if (!cli.Parse(args))
-        return UsageError(cli.m_strError);
+        return UsageError("info", kUsage, cli.m_strError);
     if (cli.Has("--help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }
     if (cli.Positional().size() != 1)
-        return UsageError("expected one plot file");
+        return UsageError("info", kUsage, "expected one plot file");
     const std::string file = cli.Positional()[0];
 
     // The file as it is now: the reader's wait for a growing file passes at once.

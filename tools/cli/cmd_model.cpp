@@ -15,12 +15,6 @@ const char kUsage[] =
     "stepTotal, passesPerSegment, headPairCode; for the print slot as a job starts) and, with --records,\n"
     "records [[x1, y1, x2, y2], ...] in plotter units. --fast skips the real wait for a growing file.\n";
 
-int UsageError(const std::string& message)
-{
-    std::fprintf(stderr, "tessaline-cli model: %s\n%s", message.c_str(), kUsage);
-    return 2;
-}
-
 void WriteModelFields(CJsonWriter& json, const CMarquellDoc& doc, JobSlot slot)
 {
     const CPltFileData& plt = doc.m_PltData[slot];
@@ -71,16 +65,16 @@ int RunModel(const std::vector<std::string>& args)
 {
     CCliArgs cli({"--config", "--slot"}, {"--records", "--fast", "--help"});
     if (!cli.Parse(args))
-        return UsageError(cli.m_strError);
+        return UsageError("model", kUsage, cli.m_strError);
     if (cli.Has("--help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }
     if (cli.Positional().size() != 1)
-        return UsageError("expected one plot file");
+        return UsageError("model", kUsage, "expected one plot file");
     JobSlot slot = SlotPrint;
     if (!ParseSlot(cli.Value("--slot", "print"), slot))
-        return UsageError("unknown slot '" + cli.Value("--slot") + "'");
+        return UsageError("model", kUsage, "unknown slot '" + cli.Value("--slot") + "'");
 
     CCliClock clock(cli.Has("--fast"));
     if (!ApplyConfigOption(cli))

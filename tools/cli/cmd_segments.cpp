@@ -20,12 +20,6 @@ const char kUsage[] =
     "checksum of each. With --out - only the manifest is written, to standard output.\n"
     "--compress sends the run-length form; --fast skips the real wait for a growing file.\n";
 
-int UsageError(const std::string& message)
-{
-    std::fprintf(stderr, "tessaline-cli segments: %s\n%s", message.c_str(), kUsage);
-    return 2;
-}
-
 struct SentSegment {
     std::string file;
     int sentWords = 0;
@@ -91,15 +85,15 @@ int RunSegments(const std::vector<std::string>& args)
 {
     CCliArgs cli({"--config", "--out"}, {"--compress", "--fast", "--help"});
     if (!cli.Parse(args))
-        return UsageError(cli.m_strError);
+        return UsageError("segments", kUsage, cli.m_strError);
     if (cli.Has("--help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }
     if (cli.Positional().size() != 1)
-        return UsageError("expected one plot file");
+        return UsageError("segments", kUsage, "expected one plot file");
     if (!cli.Has("--out") || cli.Value("--out").empty())
-        return UsageError("--out DIR or --out - is required");
+        return UsageError("segments", kUsage, "--out DIR or --out - is required");
     const bool toStdout = cli.Value("--out") == "-";
     std::filesystem::path dir = toStdout ? std::filesystem::path() : std::filesystem::path(cli.Value("--out"));
 
