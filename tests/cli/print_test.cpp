@@ -1,24 +1,19 @@
 // tessaline-cli print, run as a separate process against the virtual plotter on virtual time.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <png.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
-#include "testtmp.h"
 
-extern char** environ;
+#include "cliprocess.h"
+#include "testtmp.h"
 
 namespace {
 
@@ -51,56 +46,27 @@ protected:
         return path;
     }
 
-    static std::string Read(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
     // Starts "tessaline-cli print ARGS" with stdout and stderr in files of the test folder.
-    pid_t Start(const std::vector<std::string>& args)
+    std::unique_ptr<CCliProcess> Start(const std::vector<std::string>& args)
     {
-        const fs::path cli = fs::read_symlink("/proc/self/exe").parent_path() / "tessaline-cli";
-        std::vector<std::string> argv = {cli.string(), "print"};
+        auto cli = std::make_unique<CCliProcess>(CCliProcess::BuiltCli(), m_dir);
+        std::vector<std::string> argv = {"print"};
         argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> raw;
-        for (std::string& a : argv)
-            raw.push_back(a.data());
-        raw.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 1, (m_dir / "stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&files, 2, (m_dir / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid = -1;
-        if (posix_spawn(&pid, raw[0], &files, nullptr, raw.data(), environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy(&files);
-        return pid;
+        EXPECT_TRUE(cli->Start(argv));
+        return cli;
     }
 
     // Waits for the process, bounded: a hanging one is killed and reported as status -1.
-    CliRun Finish(pid_t pid)
+    static CliRun Finish(CCliProcess& cli)
     {
         CliRun run;
-        const auto fuse = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > fuse) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                status = -1;
-                break;
-            }
-            std::this_thread::yield();
-        }
-        run.status = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = Read(m_dir / "stdout.txt");
-        run.err = Read(m_dir / "stderr.txt");
+        run.status = cli.Finish();
+        run.out = cli.Out();
+        run.err = cli.Err();
         return run;
     }
 
-    CliRun Print(const std::vector<std::string>& args) { return Finish(Start(args)); }
+    CliRun Print(const std::vector<std::string>& args) { return Finish(*Start(args)); }
 
     // The common arguments of a job on the virtual plotter.
     std::vector<std::string> Job(std::vector<std::string> more = {})
@@ -205,7 +171,7 @@ TEST_F(CliPrintTest, PrintsAJobAndWritesPageAndLog)
     EXPECT_GT(image.width, 0u);
     png_image_free(&image);
 
-    const std::string log = Read(m_dir / "log.txt");
+    const std::string log = CCliProcess::Read(m_dir / "log.txt");
     EXPECT_EQ(log.rfind("\r\n", 0), 0u);
     EXPECT_NE(log.find("CheckPrintTaskAndProc\r\n"), std::string::npos);
 }
@@ -234,14 +200,10 @@ TEST_F(CliPrintTest, ExitStatusTellsHowTheJobEnded)
 
 TEST_F(CliPrintTest, InterruptEndsTheJobAndTheWorker)
 {
-    pid_t pid = Start(Job({"--fault", "pause@1+never"}));
-    ASSERT_GT(pid, 0);
-    const auto fuse = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (Read(m_dir / "stderr.txt").find("paused at the plotter") == std::string::npos &&
-           std::chrono::steady_clock::now() < fuse)
-        std::this_thread::yield();
-    kill(pid, SIGINT);
-    CliRun run = Finish(pid);
+    auto cli = Start(Job({"--fault", "pause@1+never"}));
+    cli->WaitFor([&] { return cli->Err().find("paused at the plotter") != std::string::npos; });
+    cli->Signal(SIGINT);
+    CliRun run = Finish(*cli);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
 }
@@ -256,18 +218,14 @@ TEST_F(CliPrintTest, InterruptAndTerminateEndAJobWhosePlotterIsGone)
 {
     for (int sig : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(sig == SIGINT ? "SIGINT" : "SIGTERM");
-        pid_t pid = Start(Job({"--fault", "link-lost@1+never"}));
-        ASSERT_GT(pid, 0);
-        const auto fuse = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        auto offlineAfterSegment1 = [&] {
-            const std::string err = Read(m_dir / "stderr.txt");
+        auto cli = Start(Job({"--fault", "link-lost@1+never"}));
+        cli->WaitFor([&] {
+            const std::string err = cli->Err();
             const size_t at = err.find("plotting 40%");
             return at != std::string::npos && err.find("tessaline-cli: Offline", at) != std::string::npos;
-        };
-        while (!offlineAfterSegment1() && std::chrono::steady_clock::now() < fuse)
-            std::this_thread::yield();
-        kill(pid, sig);
-        CliRun run = Finish(pid);
+        });
+        cli->Signal(sig);
+        CliRun run = Finish(*cli);
         EXPECT_EQ(run.status, 1) << run.err;
         EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
     }

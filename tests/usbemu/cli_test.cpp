@@ -2,35 +2,21 @@
 // picks the libusb back-end itself, waits while only another device is attached, and prints once the board is.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "cli/cliprocess.h"
 #include "document/marquelldoc.h"
 #include "emulatedboard.h"
 #include "sim/virtualplotter.h"
 #include "testtmp.h"
 
-extern char** environ;
-
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 class CliOnEmulatedBoard : public ::testing::Test {
 protected:
@@ -46,51 +32,16 @@ protected:
     void TearDown() override { fs::remove_all(m_dir); }
 
     // Starts "tessaline-cli print ARGS" in this process's environment (the testbed and the preload
-    // library included), its output in files of the test folder.
-    pid_t Start(const std::string& tag, const std::vector<std::string>& args)
+    // library included), its output in the folder TAG of the test folder.
+    std::unique_ptr<CCliProcess> Start(const std::string& tag, const std::vector<std::string>& args)
     {
-        const fs::path cli = fs::read_symlink("/proc/self/exe").parent_path() / "tessaline-cli";
-        std::vector<std::string> argv = {cli.string(), "print", m_plot, "--config", (m_dir / "config.ini").string(),
+        fs::create_directories(m_dir / tag);
+        auto cli = std::make_unique<CCliProcess>(CCliProcess::BuiltCli(), m_dir / tag);
+        std::vector<std::string> argv = {"print", m_plot, "--config", (m_dir / "config.ini").string(),
                                          "--fast", "--log", (m_dir / (tag + ".log")).string()};
         argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> raw;
-        for (std::string& a : argv)
-            raw.push_back(a.data());
-        raw.push_back(nullptr);
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 1, (m_dir / (tag + ".out")).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&files, 2, (m_dir / (tag + ".err")).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid = -1;
-        if (posix_spawn(&pid, raw[0], &files, nullptr, raw.data(), environ) != 0)
-            pid = -1;
-        posix_spawn_file_actions_destroy(&files);
-        return pid;
-    }
-
-    // Waits, bounded in real time, for cond; false when the bound runs out.
-    static bool WaitFor(const std::function<bool()>& cond)
-    {
-        const auto fuse = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (!cond()) {
-            if (std::chrono::steady_clock::now() > fuse)
-                return false;
-            std::this_thread::yield();
-        }
-        return true;
-    }
-
-    // The exit status of the process; -1 when it had to be killed.
-    static int Finish(pid_t pid)
-    {
-        int status = 0;
-        if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) != 0; })) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        EXPECT_TRUE(cli->Start(argv));
+        return cli;
     }
 
     fs::path m_dir;
@@ -108,14 +59,12 @@ TEST_F(CliOnEmulatedBoard, PrintWithDeviceUsbWaitsForTheBoardAndPrintsItsPageThr
     board.SetBrain(&plotter);
     board.Plug(0x04CC, 0x1B4A);  // some other device
 
-    const pid_t pid = Start("usb", {});
-    ASSERT_GT(pid, 0);
-    const bool bWaited = WaitFor([&] {
-        return Read(m_dir / "usb.err").find("tessaline-cli: Offline, Waiting for the plotter ...") != std::string::npos;
-    });
+    auto cli = Start("usb", {});
+    const bool bWaited = cli->WaitFor(
+        [&] { return cli->Err().find("tessaline-cli: Offline, Waiting for the plotter ...") != std::string::npos; });
     board.Plug();
-    const int status = Finish(pid);
-    const std::string err = Read(m_dir / "usb.err");
+    const int status = cli->Finish();
+    const std::string err = cli->Err();
     EXPECT_TRUE(bWaited) << err;
     ASSERT_EQ(status, 0) << err;
     EXPECT_NE(err.find("tessaline-cli: Online"), std::string::npos) << err;
@@ -123,14 +72,15 @@ TEST_F(CliOnEmulatedBoard, PrintWithDeviceUsbWaitsForTheBoardAndPrintsItsPageThr
     EXPECT_EQ(err.find("virtual plotter"), std::string::npos) << "the virtual back-end was chosen: " << err;
     EXPECT_TRUE(plotter.Problems().empty());
     EXPECT_EQ(plotter.SegmentsPrinted(), 5);
-    const std::string log = Read(m_dir / "usb.log");
+    const std::string log = CCliProcess::Read(m_dir / "usb.log");
     EXPECT_NE(log.find("USB plotter 04CC:1B49 not attached"), std::string::npos);
     EXPECT_NE(log.find("USB plotter 04CC:1B49 opened, interface 0"), std::string::npos);
 
     // The page equals the one the same command prints on the built-in virtual plotter.
     const fs::path direct = m_dir / "direct.png";
-    ASSERT_EQ(Finish(Start("virtual", {"--virtual", "--page", direct.string()})), 0) << Read(m_dir / "virtual.err");
+    auto directCli = Start("virtual", {"--virtual", "--page", direct.string()});
+    ASSERT_EQ(directCli->Finish(), 0) << directCli->Err();
     const fs::path printed = m_dir / "printed.png";
     ASSERT_TRUE(plotter.WritePage(printed.string()));
-    EXPECT_TRUE(Read(printed) == Read(direct)) << "the pages differ";
+    EXPECT_TRUE(CCliProcess::Read(printed) == CCliProcess::Read(direct)) << "the pages differ";
 }

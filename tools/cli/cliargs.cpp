@@ -149,3 +149,16 @@ int UsageError(const char* command, const char* usage, const std::string& messag
     std::fprintf(stderr, "tessaline-cli %s: %s\n%s", command, message.c_str(), usage);
     return 2;
 }
+
+int ParseFileCommand(CCliArgs& cli, const std::vector<std::string>& args, const char* command, const char* usage)
+{
+    if (!cli.Parse(args))
+        return UsageError(command, usage, cli.m_strError);
+    if (cli.Has("--help")) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    if (cli.Positional().size() != 1)
+        return UsageError(command, usage, "expected one plot file");
+    return -1;
+}

@@ -33,6 +33,9 @@ private:
 
 // Says on stderr what was wrong with the command's arguments, then its usage; the exit status of bad input.
 int UsageError(const char* command, const char* usage, const std::string& message);
+// The arguments of a command that takes one plot file: -1 when the command goes on with the file as
+// cli.Positional()[0]; else the exit status, 0 after printing the usage for --help, 2 after a usage error.
+int ParseFileCommand(CCliArgs& cli, const std::vector<std::string>& args, const char* command, const char* usage);
 
 // Streams one JSON document: commas and nesting are tracked, floats print as %.9g so that they read
 // back as the same 32-bit float.

@@ -125,14 +125,8 @@ void WriteReport(CJsonWriter& json, const std::string& file, const CJobReport& r
 int RunInfo(const std::vector<std::string>& args)
 {
     CCliArgs cli({"--config"}, {"--help"});
-    if (!cli.Parse(args))
-        return UsageError("info", kUsage, cli.m_strError);
-    if (cli.Has("--help")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (cli.Positional().size() != 1)
-        return UsageError("info", kUsage, "expected one plot file");
+    if (const int status = ParseFileCommand(cli, args, "info", kUsage); status >= 0)
+        return status;
     const std::string file = cli.Positional()[0];
 
     // The file as it is now: the reader's wait for a growing file passes at once.

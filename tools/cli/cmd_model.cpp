@@ -64,14 +64,8 @@ void WriteRecords(CJsonWriter& json, const PltInfo& info)
 int RunModel(const std::vector<std::string>& args)
 {
     CCliArgs cli({"--config", "--slot"}, {"--records", "--fast", "--help"});
-    if (!cli.Parse(args))
-        return UsageError("model", kUsage, cli.m_strError);
-    if (cli.Has("--help")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (cli.Positional().size() != 1)
-        return UsageError("model", kUsage, "expected one plot file");
+    if (const int status = ParseFileCommand(cli, args, "model", kUsage); status >= 0)
+        return status;
     JobSlot slot = SlotPrint;
     if (!ParseSlot(cli.Value("--slot", "print"), slot))
         return UsageError("model", kUsage, "unknown slot '" + cli.Value("--slot") + "'");

@@ -84,14 +84,8 @@ bool WriteManifest(FILE* out, const CJobLayout& layout, const std::vector<SentSe
 int RunSegments(const std::vector<std::string>& args)
 {
     CCliArgs cli({"--config", "--out"}, {"--compress", "--fast", "--help"});
-    if (!cli.Parse(args))
-        return UsageError("segments", kUsage, cli.m_strError);
-    if (cli.Has("--help")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (cli.Positional().size() != 1)
-        return UsageError("segments", kUsage, "expected one plot file");
+    if (const int status = ParseFileCommand(cli, args, "segments", kUsage); status >= 0)
+        return status;
     if (!cli.Has("--out") || cli.Value("--out").empty())
         return UsageError("segments", kUsage, "--out DIR or --out - is required");
     const bool toStdout = cli.Value("--out") == "-";
