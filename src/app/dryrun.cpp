@@ -8,7 +8,6 @@
 #include "document/marquelldoc.h"
 #include "link/linkwatch.h"
 #include "link/printerstatus.h"
-#include "link/statustext.h"
 #include "link/usbbulk.h"
 #include "link/workerflags.h"
 #include "platform/clock.h"
@@ -44,14 +43,6 @@ public:
     bool m_bWhole = false;
     int64_t m_nEndMs = 0;
 };
-
-void ResetPrintPath()
-{
-    ResetWorkerFlags();
-    gPrinterStatus.Reset();
-    gStatusText.Reset();
-    gLinkWatch.Reset();
-}
 
 }  // namespace
 

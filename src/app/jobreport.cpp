@@ -56,23 +56,20 @@ bool CJobReport::Inspect(CMarquellDoc& doc, const std::string& file, bool dryRun
         m_nRecords = plt.m_nLineCount;
         m_nDrawnRecords = plt.m_nDrawnLines;
         m_nSections = layout.m_nSectionCount;
-        if (layout.m_nPassesPerSegment > 0)
-            m_nSegments = (m_nSections + layout.m_nPassesPerSegment - 1) / layout.m_nPassesPerSegment;
+        m_nSegments = layout.SegmentCount();
         m_Notes = plt.m_Notes;
         m_fMaxWidthM = doc.m_UserDefine.MAXWIDTH / 100.0f;
         // MAXWIDTH is in centimetres, 400 plotter units each.
         CountOutside(plt, doc.m_UserDefine.MAXWIDTH * 400.0f);
         AddNotes();
 
-        if (m_nDrawnRecords == 0) {
-            Add(EFinding::NoDrawing, true);
-        } else if (!doc.AllocPrintBuffers()) {
+        switch (doc.SetUpPrint()) {
+        case EPrintSetup::Ready: m_nRightDots = layout.m_nRightDots; break;
+        case EPrintSetup::NoDrawing: Add(EFinding::NoDrawing, true); break;
+        case EPrintSetup::NoPrintData:
             m_nRightDots = layout.m_nAskedRightDots;
             Add(m_nRightDots > kMaxRightDots ? EFinding::RightEdge : EFinding::TooLarge, true);
-        } else if (doc.HasNothingToPrint()) {
-            Add(EFinding::NoDrawing, true);
-        } else {
-            m_nRightDots = layout.m_nRightDots;
+            break;
         }
     }
     for (const std::string& text : messages.m_Texts)

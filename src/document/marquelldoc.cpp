@@ -117,6 +117,15 @@ bool CMarquellDoc::HasNothingToPrint() const
     return layout.m_nLengthDots < 1 || layout.m_nWidthDots < 1 || layout.m_nSectionCount < 1;
 }
 
+EPrintSetup CMarquellDoc::SetUpPrint()
+{
+    if (m_PltData[SlotPrint].m_nDrawnLines == 0)
+        return EPrintSetup::NoDrawing;
+    if (!AllocPrintBuffers())
+        return EPrintSetup::NoPrintData;
+    return HasNothingToPrint() ? EPrintSetup::NoDrawing : EPrintSetup::Ready;
+}
+
 bool CMarquellDoc::IsJobDone() const
 {
     const CJobLayout& layout = m_Layout[SlotPrint];

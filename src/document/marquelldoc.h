@@ -24,6 +24,9 @@ enum EViewMode {
     ViewOutputPreview = 5,  // the print-preview slot in print layout
 };
 
+// What SetUpPrint found: the job may start, or why nothing is sent.
+enum class EPrintSetup { Ready, NoDrawing, NoPrintData };
+
 class CMarquellDoc {
 public:
     // appDir: a folder holding config.ini, with the log, the task folder and the pages beside it;
@@ -54,6 +57,10 @@ public:
     // The print slot's drawing gives no section to print: a job of it would send a blank page. (A file
     // that drew nothing at all shows in m_PltData[SlotPrint].m_nDrawnLines.)
     bool HasNothingToPrint() const;
+    // After PrepareJob(SlotPrint): the print buffers of a job that draws something. A file that draws
+    // nothing, or whose drawing gives no section, is NoDrawing and gets no buffers (a blank page would
+    // pass for a printed marker); NoPrintData when AllocPrintBuffers refuses.
+    EPrintSetup SetUpPrint();
     // Segment of sections cursor.. of the print slot, or the colour bar.
     bool MakeSegment(int cursor, bool bColorBar);
     // Finishes the segment for sending, under the print-data lock.

@@ -3,6 +3,7 @@
 #include "link/linkwatch.h"
 
 #include "link/printerstatus.h"
+#include "link/statustext.h"
 #include "link/workerflags.h"
 #include "platform/clock.h"
 
@@ -71,4 +72,12 @@ bool CLinkWatch::Online() const
 bool StopWaiting()
 {
     return gExitWorker || gLinkWatch.GivenUp();
+}
+
+void ResetPrintPath()
+{
+    ResetWorkerFlags();
+    gPrinterStatus.Reset();
+    gStatusText.Reset();
+    gLinkWatch.Reset();
 }

@@ -56,3 +56,7 @@ extern CLinkWatch gLinkWatch;
 // True when every wait of the link and the worker must end: the program is closing, or the job in hand was
 // aborted while its plotter cannot be reached.
 bool StopWaiting();
+
+// The shared records of the print path as a fresh process has them: worker flags, printer status, status
+// texts and the link watch. For a program about to run a job, and for a dry run before and after its own.
+void ResetPrintPath();

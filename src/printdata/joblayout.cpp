@@ -84,6 +84,11 @@ void CJobLayout::Setup(CUserDefine* pSettings, PltInfo& info)
     }
 }
 
+int CJobLayout::SegmentCount() const
+{
+    return m_nPassesPerSegment > 0 ? (m_nSectionCount + m_nPassesPerSegment - 1) / m_nPassesPerSegment : 0;
+}
+
 int CJobLayout::PairCode() const
 {
     const CUserDefine& ud = *m_pSettings;

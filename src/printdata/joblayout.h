@@ -38,6 +38,8 @@ public:
     // Positions and offsets of the active heads by the head rules; false (after the message)
     // when no rule matches, in which case every head keeps position 0 and offsets 0.
     bool ActiveHeads(HeadPos heads[4], int headCount) const;
+    // Segments of the job: its sections, a segment's passes at a time (the last one may be short).
+    int SegmentCount() const;
 
     CUserDefine* m_pSettings = nullptr;
     int m_nBandHeight = 0;

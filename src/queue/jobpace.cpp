@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "queue/queuestatefile.h"
@@ -25,11 +24,11 @@ double Median(std::vector<double> values)
 
 void CJobPace::SetFolder(const std::string& folder)
 {
-    std::ifstream in(folder + kName, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
+    // A pace that cannot be read is none: the estimates start again from the dry run alone.
+    std::string text;
+    CQueueStateFile::ReadWhole(folder + kName, text);
     std::vector<Job> jobs;
-    Parse(text.str(), jobs);
+    Parse(text, jobs);
     std::lock_guard<std::mutex> lock(m_Lock);
     m_strFolder = folder;
     m_Jobs = std::move(jobs);

@@ -88,14 +88,10 @@ bool ClearLeftOverMode()
     return true;
 }
 
-// The end of every job on the workstation's side: the texts and flags of a finished job, and the job back to
-// the task list.
-void HandBackJob()
+// The job back to the task list with its outcome, sent or not.
+void ReturnJob()
 {
     CPrinterStatus& st = gPrinterStatus;
-    gStatusText.SetText(PanePercent, "0%");
-    gStatusText.SetText(PaneTask, "Finished");
-    st.m_nLastCmd = kCmdPoll;
     st.m_bSendData = false;
     st.m_bPrintTask = false;
     // The task list updates the job's row before m_bPrinting clears: a job start that sees the flag
@@ -103,6 +99,16 @@ void HandBackJob()
     if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
         pSink->JobFinished(gJobOutcome.load());
     st.m_bPrinting = false;
+}
+
+// The end of every job that reached the plotter, on the workstation's side: the texts of a finished job,
+// and the job back to the task list.
+void HandBackJob()
+{
+    gStatusText.SetText(PanePercent, "0%");
+    gStatusText.SetText(PaneTask, "Finished");
+    gPrinterStatus.m_nLastCmd = kCmdPoll;
+    ReturnJob();
 }
 
 // Ends the job in hand without the print end when its plotter could not be reached after an abort (the link
@@ -479,13 +485,8 @@ void HandBackUnsent()
 {
     WriteLog("Nothing to print: the job is not sent\r\n");
     RecordJobOutcome(EJobOutcome::NoDrawing);
-    CPrinterStatus& st = gPrinterStatus;
-    st.m_bSendData = false;
-    st.m_bPrintTask = false;
     gJobActive = false;
-    if (CJobFinishedSink* pSink = gpJobFinishedSink.load())
-        pSink->JobFinished(gJobOutcome.load());
-    st.m_bPrinting = false;
+    ReturnJob();
 }
 
 }  // namespace

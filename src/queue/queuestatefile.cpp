@@ -195,8 +195,13 @@ std::error_code CQueueStateFile::WriteWhole(const std::string& path, const std::
 
 std::error_code CQueueStateFile::Read(const std::string& folder, std::string& text)
 {
+    return ReadWhole(StatePath(folder), text);
+}
+
+std::error_code CQueueStateFile::ReadWhole(const std::string& path, std::string& text)
+{
     errno = 0;
-    std::ifstream in(StatePath(folder), std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     if (!in)
         return LastError();
     std::ostringstream content;

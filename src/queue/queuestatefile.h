@@ -26,4 +26,6 @@ public:
     // The same for any file of the queue's (path ".tmp" is the temporary file).
     static std::error_code WriteWhole(const std::string& path, const std::string& text);
     static std::error_code Read(const std::string& folder, std::string& text);
+    // The whole text of any file of the queue's; the error when it cannot be read.
+    static std::error_code ReadWhole(const std::string& path, std::string& text);
 };

@@ -6,15 +6,11 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-bool IsFolder(const std::string& folder)
+bool CTaskFolderWatch::IsFolder(const std::string& path)
 {
     std::error_code ec;
-    return fs::is_directory(folder, ec);
+    return fs::is_directory(path, ec);
 }
-
-}  // namespace
 
 std::string CTaskFolderWatch::MissingText(const std::string& folder)
 {

@@ -24,6 +24,8 @@ public:
     bool Missing() const { return m_bMissing; }
 
     static std::string MissingText(const std::string& folder);
+    // True when path names a folder now; a folder that cannot be looked at is not there.
+    static bool IsFolder(const std::string& path);
 
 private:
     std::set<std::string> m_Seen;

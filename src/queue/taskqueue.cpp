@@ -52,12 +52,6 @@ bool Taken(const fs::path& p)
     return type != fs::file_type::not_found && type != fs::file_type::none;
 }
 
-bool IsFolder(const std::string& folder)
-{
-    std::error_code ec;
-    return fs::is_directory(folder, ec);
-}
-
 std::string FolderOf(const std::string& path)
 {
     return fs::path(path).parent_path().generic_string();
@@ -77,7 +71,7 @@ void LogLine(const std::string& text)
 // from a folder that is there is gone; one whose folder went is not.
 std::string WhyItStays(const std::error_code& ec, const std::string& path)
 {
-    if (!ec || (IsGone(ec) && IsFolder(FolderOf(path))))
+    if (!ec || (IsGone(ec) && CTaskFolderWatch::IsFolder(FolderOf(path))))
         return std::string();
     return IsGone(ec) ? "the task folder is missing" : ec.message();
 }
@@ -396,7 +390,7 @@ bool CTaskQueue::StartJob(const std::string& path, ETaskStatus before, const std
     // The version read is the one the job prints and, after its last copy, the one removed.
     CFileStamp read;
     if (std::error_code ec = m_pOps->Stat(path, read)) {
-        if (IsGone(ec) && !IsFolder(FolderOf(path)))
+        if (IsGone(ec) && !CTaskFolderWatch::IsFolder(FolderOf(path)))
             PutBack(path, before, true);
         else
             JobNotStarted(path, IsGone(ec) ? LoadErrorText(ELoadError::Missing)
@@ -411,7 +405,7 @@ bool CTaskQueue::StartJob(const std::string& path, ETaskStatus before, const std
     gStatusText.SetText(PaneFile, path);
     const CPltFileData& plt = m_Doc.m_PltData[SlotPrint];
     if (!m_Doc.PrepareJob(SlotPrint)) {
-        if (plt.LastError() == ELoadError::Missing && !IsFolder(FolderOf(path)))
+        if (plt.LastError() == ELoadError::Missing && !CTaskFolderWatch::IsFolder(FolderOf(path)))
             PutBack(path, before, true);
         else
             JobNotStarted(path, plt.LastErrorText());
@@ -422,18 +416,10 @@ bool CTaskQueue::StartJob(const std::string& path, ETaskStatus before, const std
         PutBack(path, before, false);
         return false;
     }
-    // Nothing is sent for a file without a drawing: a blank page would pass for a printed marker.
-    if (plt.m_nDrawnLines == 0) {
-        JobNotStarted(path, kDetailsNoDrawing);
-        return false;
-    }
-    if (!m_Doc.AllocPrintBuffers()) {
-        JobNotStarted(path, "its print data cannot be allocated");
-        return false;
-    }
-    if (m_Doc.HasNothingToPrint()) {
-        JobNotStarted(path, kDetailsNoDrawing);
-        return false;
+    switch (m_Doc.SetUpPrint()) {
+    case EPrintSetup::Ready: break;
+    case EPrintSetup::NoDrawing: JobNotStarted(path, kDetailsNoDrawing); return false;
+    case EPrintSetup::NoPrintData: JobNotStarted(path, "its print data cannot be allocated"); return false;
     }
     int64_t estimateMs = 0;
     {
@@ -443,15 +429,13 @@ bool CTaskQueue::StartJob(const std::string& path, ETaskStatus before, const std
             estimateMs = m_Rows[size_t(i)].m_nEstimateMs;
         }
     }
-    const CJobLayout& job = m_Doc.m_Layout[SlotPrint];
-    m_Pace.JobStarted(GetClock().Now(), (job.m_nSectionCount + job.m_nPassesPerSegment - 1) / job.m_nPassesPerSegment,
-                      estimateMs);
+    const CJobLayout& layout = m_Doc.m_Layout[SlotPrint];
+    m_Pace.JobStarted(GetClock().Now(), layout.SegmentCount(), estimateMs);
     gPrinterStatus.RequestPrint();
     m_Doc.m_nViewMode = ViewPreview;
     if (!selectedPath.empty())
         OutputPreview(selectedPath);
     Repaint();
-    const CJobLayout& layout = m_Doc.m_Layout[SlotPrint];
     SetSize(path, SizeText(layout.m_fWidthM, layout.m_fLengthM));
     return true;
 }
@@ -603,7 +587,7 @@ void CTaskQueue::SaveState()
             return;
         text = CQueueStateFile::Format(m_strStateFolder, m_Rows);
     }
-    if (text == m_strSavedState || !IsFolder(m_strStateFolder))
+    if (text == m_strSavedState || !CTaskFolderWatch::IsFolder(m_strStateFolder))
         return;
     if (std::error_code ec = CQueueStateFile::Write(m_strStateFolder, text)) {
         const std::string problem = "Cannot save the queue state in " + m_strStateFolder + ": " + ec.message();

@@ -40,10 +40,7 @@ inline void WithinRealTime(std::chrono::seconds bound, const char* what, const s
 // link watch.
 inline void ResetPrintPathState()
 {
-    ResetWorkerFlags();
-    gPrinterStatus.Reset();
-    gStatusText.Reset();
-    gLinkWatch.Reset();
+    ResetPrintPath();
 }
 
 // Every process-wide object of the print path back to its start-up state; nothing installed.

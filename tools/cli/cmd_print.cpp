@@ -239,19 +239,14 @@ int RunPrint(const std::vector<std::string>& args)
     CConsoleBridge bridge(answer, &gInterrupted);
     CScopedWindowBridge installBridge(bridge);
 
-    gPrinterStatus.Reset();
-    gStatusText.Reset();
-    gLinkWatch.Reset();
-    ResetWorkerFlags();
+    ResetPrintPath();
     if (!PrepareFile(doc, SlotPrint, file))
         return 2;
-    // Nothing is sent for a file without a drawing: a blank page would pass for a printed marker.
-    if (doc.m_PltData[SlotPrint].m_nDrawnLines == 0)
-        return NothingToPrint(file);
-    if (!doc.AllocPrintBuffers())
-        return BadInput("cannot set up the print data of '" + file + "'");
-    if (doc.HasNothingToPrint())
-        return NothingToPrint(file);
+    switch (doc.SetUpPrint()) {
+    case EPrintSetup::Ready: break;
+    case EPrintSetup::NoDrawing: return NothingToPrint(file);
+    case EPrintSetup::NoPrintData: return BadInput("cannot set up the print data of '" + file + "'");
+    }
 
     std::unique_ptr<CUsbAdapter> adapter = OpenPlotterOrSay(doc.m_UserDefine, isVirtual, faults);
     if (!adapter)

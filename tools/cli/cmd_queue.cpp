@@ -14,6 +14,7 @@
 #include "consolebridge.h"
 #include "document/marquelldoc.h"
 #include "link/linkpane.h"
+#include "link/linkwatch.h"
 #include "link/printerstatus.h"
 #include "link/statustext.h"
 #include "platform/usbadapter.h"
@@ -172,9 +173,7 @@ int RunQueue(const std::vector<std::string>& args)
     CQueueStatus status(queue, stdout);
     CQueueBridge bridge(status);
     CScopedWindowBridge installBridge(bridge);
-    gPrinterStatus.Reset();
-    gStatusText.Reset();
-    ResetWorkerFlags();
+    ResetPrintPath();
     OpenLog(paths.LogPath());
     LogFirstStart(doc);
 
