@@ -74,8 +74,8 @@ const CJobInfo* CJobInfoProbe::Info(const QString& path)
         return nullptr;
     const QString id = Identity(path);
     auto it = m_Reports.find(path);
-    if (it != m_Reports.end() && m_ReportIds[path] == id)
-        return &it->second;
+    if (it != m_Reports.end() && it->second.m_strId == id)
+        return &it->second.m_Info;
     const bool running = m_strRunning == path && m_strRunningId == id;
     if (!running && !m_Waiting.contains(path)) {
         m_Waiting.append(path);
@@ -86,14 +86,7 @@ const CJobInfo* CJobInfoProbe::Info(const QString& path)
 
 void CJobInfoProbe::Keep(const QStringList& paths)
 {
-    for (auto it = m_Reports.begin(); it != m_Reports.end();) {
-        if (paths.contains(it->first)) {
-            ++it;
-            continue;
-        }
-        m_ReportIds.erase(it->first);
-        it = m_Reports.erase(it);
-    }
+    std::erase_if(m_Reports, [&](const auto& report) { return !paths.contains(report.first); });
     m_Waiting.erase(std::remove_if(m_Waiting.begin(), m_Waiting.end(),
                                    [&](const QString& path) { return !paths.contains(path); }),
                     m_Waiting.end());
@@ -117,8 +110,8 @@ void CJobInfoProbe::Finished(int status)
     m_pFuse->stop();
     const QString path = m_strRunning;
     if (!path.isEmpty()) {
-        m_Reports[path] = Parse(m_pProcess->readAllStandardOutput(), m_pProcess->readAllStandardError(), status);
-        m_ReportIds[path] = m_strRunningId;
+        m_Reports[path] = {m_strRunningId,
+                           Parse(m_pProcess->readAllStandardOutput(), m_pProcess->readAllStandardError(), status)};
         m_strRunning.clear();
         m_strRunningId.clear();
     }

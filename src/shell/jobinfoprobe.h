@@ -58,6 +58,9 @@ private:
     QString m_strRunning;  // the path being read, and its identity when it started
     QString m_strRunningId;
     QStringList m_Waiting;
-    std::map<QString, CJobInfo> m_Reports;  // by path, with the identity they were made for
-    std::map<QString, QString> m_ReportIds;
+    struct CReport {
+        QString m_strId;  // the identity it was made for
+        CJobInfo m_Info;
+    };
+    std::map<QString, CReport> m_Reports;  // by path
 };
