@@ -38,9 +38,6 @@ public:
     const std::string& LogPath() const { return m_strLogPath; }
     // The task folder when WORKPATH names none; no trailing "/".
     const std::string& DefaultTaskFolder() const { return m_strDefaultTasks; }
-    const std::string& DefaultPageDir() const { return m_strDefaultPages; }
-    // A relative WORKPATH or PAGEDIR is taken from here.
-    const std::string& BaseDir() const { return m_strBaseDir; }
     // The per-user layout without its config.ini: the program's first start for this user.
     bool FirstStart() const { return m_bFirstStart; }
 
@@ -62,7 +59,7 @@ private:
     std::string m_strLogPath;
     std::string m_strDefaultTasks;
     std::string m_strDefaultPages;
-    std::string m_strBaseDir;
+    std::string m_strBaseDir;  // a relative WORKPATH or PAGEDIR is taken from here
     bool m_bFirstStart = false;
 };
 

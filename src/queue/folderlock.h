@@ -20,7 +20,6 @@ public:
     void Release();
 
     bool Held() const { return m_nFd >= 0; }
-    const std::string& LockFile() const { return m_strLockFile; }
     // After a failed Acquire: who holds it, e.g. "tessaline-cli (process 4242)", or "another program"
     // when the file names none; empty when the lock was not held but the file could not be opened.
     const std::string& Holder() const { return m_strHolder; }

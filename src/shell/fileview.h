@@ -52,7 +52,6 @@ public:
     // the program. While another program serves the folder: false, no scan and no job start; the
     // status bar says who serves it (and a message box once).
     bool ServeFolder();
-    CFileHandOver* HandOver() const { return m_pHandOver; }
 
     CTaskQueue& Queue() { return m_Queue; }
     std::string SelectedPath() const;
